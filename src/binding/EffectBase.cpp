@@ -22,9 +22,11 @@ constexpr std::int32_t kDefaultUniqueId = fourCharacters('N', 'o', 'E', 'f');
 constexpr std::int32_t kIdentifyAnswer = fourCharacters('N', 'v', 'E', 'f');
 constexpr int kTextBudget = static_cast<int>(kNumberTextSize) - 1;
 
-void writeText(char* text, const char* fixed) {
-    std::strncpy(text, fixed, kNumberTextSize - 1);
-    text[kNumberTextSize - 1] = '\0';
+// Copies `source` cut to the text budget; the terminator always fits.
+void writeText(char* text, const char* source) {
+    std::size_t i = 0;
+    for (; i + 1 < kNumberTextSize && source[i] != '\0'; ++i) text[i] = source[i];
+    text[i] = '\0';
 }
 
 char digitOf(double n) {

@@ -552,8 +552,9 @@ bool ExtendedEffectBase::copySpeaker(VstSpeakerProperties* to, const VstSpeakerP
     if (to == nullptr || from == nullptr) return false;
     // The name is copied as text but never beyond its field, even when the
     // source lacks a terminator.
-    std::strncpy(to->name, from->name, sizeof to->name - 1);
-    to->name[sizeof to->name - 1] = '\0';
+    std::size_t i = 0;
+    for (; i + 1 < sizeof to->name && from->name[i] != '\0'; ++i) to->name[i] = from->name[i];
+    to->name[i] = '\0';
     to->type = from->type;
     to->azimuth = from->azimuth;
     to->elevation = from->elevation;

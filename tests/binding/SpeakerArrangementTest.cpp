@@ -7,16 +7,19 @@
 #include "TestEffect.h"
 
 #if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
+#include <sanitizer/asan_interface.h>
 #endif
 
 namespace vst::test {
 namespace {
 
-// Bytes the allocator really handed out; only known under AddressSanitizer.
+// The block's true size is only visible under AddressSanitizer: every byte
+// inside is addressable, the first byte past the end is not.
 void expectBlockSize(const VstSpeakerArrangement* arrangement, std::size_t bytes) {
 #if defined(__SANITIZE_ADDRESS__)
-    EXPECT_EQ(__sanitizer_get_allocated_size(arrangement), bytes);
+    auto* raw = const_cast<char*>(reinterpret_cast<const char*>(arrangement));
+    EXPECT_EQ(__asan_region_is_poisoned(raw, bytes), nullptr);
+    EXPECT_TRUE(__asan_address_is_poisoned(raw + bytes));
 #else
     (void)arrangement;
     (void)bytes;
