@@ -10,7 +10,7 @@
 #include "dsp/BandSplitter.h"
 #include "params/ChoiceParameter.h"
 #include "params/ParameterList.h"
-#include "params/RangeParameters.h"
+#include "params/RangeParameterKinds.h"
 #include "params/SwitchParameter.h"
 #include "platform/CriticalSection.h"
 
