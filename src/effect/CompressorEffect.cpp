@@ -26,8 +26,8 @@ float float32(double value) { return static_cast<float>(value); }
 
 }  // namespace
 
-CompressorEffect::CompressorEffect(vst::HostCallback hostCallback)
-    : ExtendedEffectBase(hostCallback, 1, 1),
+CompressorEffect::CompressorEffect(vst::HostCallback host)
+    : ExtendedEffectBase(host, 1, 1),
       listenTo(&parameters, "listenTo", "Listen to", ""),
       masterDrive(&parameters, "masterDrive", "Master Drive", 1.0, 0.1, 1000.0),
       masterOut(&parameters, "masterOut", "Master Out", 0.3, 0.01, 4.0),

@@ -20,7 +20,7 @@ class CompressorEffect final : public vst::ExtendedEffectBase {
 public:
     static constexpr std::int32_t kUniqueId = 0x4B7A7734;  // 'Kzw4'
 
-    explicit CompressorEffect(vst::HostCallback hostCallback);
+    explicit CompressorEffect(vst::HostCallback host);
     ~CompressorEffect() override;
 
     // Host threads; no processing lock except inside applyParameterChanges.

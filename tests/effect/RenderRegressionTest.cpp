@@ -33,8 +33,8 @@ std::pair<std::vector<float>, std::vector<float>> regressionSignal() {
         double l = 0.25 * std::sin(twoPi * 98.0 * t) + 0.1 * std::sin(twoPi * 3150.0 * t);
         double r = 0.2 * std::sin(twoPi * 147.0 * t) + 0.12 * std::sin(twoPi * 1250.0 * t);
         if (t >= 0.5 && t < 1.0) {
-            l += burst[i];
-            r += 0.7 * burst[kFrames - 1 - i];
+            l += static_cast<double>(burst[i]);
+            r += 0.7 * static_cast<double>(burst[kFrames - 1 - i]);
         }
         if (t >= 1.5) {
             const double decay = std::exp(-(t - 1.5) * 8.0);
@@ -153,4 +153,4 @@ TEST_P(RenderRegression, MatchesStoredReference) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Settings, RenderRegression, ::testing::ValuesIn(settings()),
-                         [](const auto& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<Setting>& param) { return param.param.name; });
