@@ -165,14 +165,20 @@ TEST(PluginProcessing, ClipShapeAndListenReconfigureNothing) {
 TEST(PluginProcessing, CrossoverChangeKeepsFilterMemories) {
     const Stereo first = testSignal(13);
     const Stereo second = testSignal(14);
-    Plugin changed;
-    Plugin unchanged;
-    render(changed, first);
-    render(unchanged, first);
-    const float position = changed.get(9);
-    changed.set(9, 0.9f);
-    changed.set(9, position);  // same coefficients again, memories untouched
-    EXPECT_EQ(render(changed, second).left, render(unchanged, second).left);
+    Plugin detour;
+    Plugin direct;
+    render(detour, first);
+    render(direct, first);
+    detour.set(9, 0.9f);
+    detour.set(9, 0.4f);
+    direct.set(9, 0.4f);
+    EXPECT_EQ(render(detour, second).left, render(direct, second).left);
+
+    // The filters still ring with what came before the change.
+    const Stereo tone(testhost::sine(60.0, 0.9, kFrames), testhost::sine(60.0, 0.9, kFrames));
+    render(direct, tone);
+    direct.set(9, 0.45f);
+    EXPECT_GT(peak(render(direct, Stereo(256))), 1e-3f);
 }
 
 TEST(PluginProcessing, ReselectingABankClearsItsMemories) {
