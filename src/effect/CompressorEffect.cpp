@@ -22,7 +22,9 @@ constexpr std::int32_t kSquareRootMode = 1;
 // anti-denormal noise never exceeds 1e-15 in magnitude.
 constexpr double kNoiseScale = static_cast<double>(4.656613e-25f);
 
-float float32(double value) { return static_cast<float>(value); }
+float float32(double value) {
+    return static_cast<float>(value);
+}
 
 }  // namespace
 
@@ -83,7 +85,9 @@ CompressorEffect::CompressorEffect(vst::HostCallback host)
     }
 }
 
-CompressorEffect::~CompressorEffect() { deleteBanks(); }
+CompressorEffect::~CompressorEffect() {
+    deleteBanks();
+}
 
 void CompressorEffect::deleteBanks() {
     dsp::BandSplitter* bank = nullptr;
@@ -147,9 +151,9 @@ void CompressorEffect::applyParameterChanges() {
                  stereoSeparation.isChanged() || compressorMode.isChanged() ||
                  crossoverFreq0.isChanged() || crossoverFreq1.isChanged() ||
                  crossoverFreq2.isChanged() || driveAdjust0.isChanged() ||
-                 driveAdjust1.isChanged() || driveAdjust2.isChanged() ||
-                 driveAdjust3.isChanged() || outAdjust0.isChanged() || outAdjust1.isChanged() ||
-                 outAdjust2.isChanged() || outAdjust3.isChanged())) {
+                 driveAdjust1.isChanged() || driveAdjust2.isChanged() || driveAdjust3.isChanged() ||
+                 outAdjust0.isChanged() || outAdjust1.isChanged() || outAdjust2.isChanged() ||
+                 outAdjust3.isChanged())) {
         return;
     }
 
@@ -189,8 +193,8 @@ void CompressorEffect::renderFrames(float** inputs, float** outputs, std::int32_
         // A tiny noise keeps filter memories and envelopes out of subnormals.
         const std::int32_t state = noiseState;
         const float noise = float32(static_cast<double>(state) * kNoiseScale);
-        noiseState = static_cast<std::int32_t>(static_cast<std::uint32_t>(state) * 1664525u +
-                                               1013904223u);
+        noiseState =
+            static_cast<std::int32_t>(static_cast<std::uint32_t>(state) * 1664525u + 1013904223u);
 
         currentBank->processStereo(inLeft[i] + noise, inRight[i] + noise, bandsLeft, bandsRight);
         dynamics->processBands(bandsLeft, bandsRight);

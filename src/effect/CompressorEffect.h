@@ -17,7 +17,7 @@
 namespace effect {
 
 class CompressorEffect final : public vst::ExtendedEffectBase {
-public:
+  public:
     static constexpr std::int32_t kUniqueId = 0x4B7A7734;  // 'Kzw4'
 
     explicit CompressorEffect(vst::HostCallback host);
@@ -37,7 +37,7 @@ public:
     void process(float** inputs, float** outputs, std::int32_t sampleFrames) override;
     void processReplacing(float** inputs, float** outputs, std::int32_t sampleFrames) override;
 
-private:
+  private:
     void applyParameterChanges();
     void deleteBanks();
     void renderFrames(float** inputs, float** outputs, std::int32_t sampleFrames, bool replace);

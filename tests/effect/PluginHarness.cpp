@@ -54,10 +54,12 @@ namespace {
 vst::IntPtr versionAnswer = 2400;
 }
 
-void setVersionAnswer(vst::IntPtr answer) { versionAnswer = answer; }
+void setVersionAnswer(vst::IntPtr answer) {
+    versionAnswer = answer;
+}
 
-vst::IntPtr VST_CALL testHostCallback(vst::AEffect*, std::int32_t opcode, std::int32_t,
-                                      vst::IntPtr, void*, float) {
+vst::IntPtr VST_CALL testHostCallback(vst::AEffect*, std::int32_t opcode, std::int32_t, vst::IntPtr,
+                                      void*, float) {
     return opcode == vst::audioMasterVersion ? versionAnswer : 0;
 }
 
@@ -66,16 +68,22 @@ Plugin::Plugin() {
     if (effect_ == nullptr) throw std::runtime_error("the plug-in's entry returned null");
 }
 
-Plugin::~Plugin() { dispatch(vst::effClose); }
+Plugin::~Plugin() {
+    dispatch(vst::effClose);
+}
 
-vst::IntPtr Plugin::dispatch(std::int32_t opcode, std::int32_t index, vst::IntPtr value,
-                             void* ptr, float opt) {
+vst::IntPtr Plugin::dispatch(std::int32_t opcode, std::int32_t index, vst::IntPtr value, void* ptr,
+                             float opt) {
     return effect_->dispatcher(effect_, opcode, index, value, ptr, opt);
 }
 
-void Plugin::set(std::int32_t index, float value) { effect_->setParameter(effect_, index, value); }
+void Plugin::set(std::int32_t index, float value) {
+    effect_->setParameter(effect_, index, value);
+}
 
-float Plugin::get(std::int32_t index) { return effect_->getParameter(effect_, index); }
+float Plugin::get(std::int32_t index) {
+    return effect_->getParameter(effect_, index);
+}
 
 namespace {
 std::string query(Plugin& plugin, std::int32_t opcode, std::int32_t index) {
@@ -87,12 +95,18 @@ std::string query(Plugin& plugin, std::int32_t opcode, std::int32_t index) {
 }
 }  // namespace
 
-std::string Plugin::name(std::int32_t index) { return query(*this, vst::effGetParamName, index); }
-std::string Plugin::label(std::int32_t index) { return query(*this, vst::effGetParamLabel, index); }
+std::string Plugin::name(std::int32_t index) {
+    return query(*this, vst::effGetParamName, index);
+}
+std::string Plugin::label(std::int32_t index) {
+    return query(*this, vst::effGetParamLabel, index);
+}
 std::string Plugin::display(std::int32_t index) {
     return query(*this, vst::effGetParamDisplay, index);
 }
-std::string Plugin::text(std::int32_t opcode) { return query(*this, opcode, 0); }
+std::string Plugin::text(std::int32_t opcode) {
+    return query(*this, opcode, 0);
+}
 
 void Plugin::process(const std::vector<float>& inLeft, const std::vector<float>& inRight,
                      std::vector<float>& outLeft, std::vector<float>& outRight, bool replace) {
@@ -121,8 +135,7 @@ void Plugin::processInBlocks(const std::vector<float>& inLeft, const std::vector
     }
 }
 
-std::vector<float> sine(double frequency, double amplitude, std::size_t frames,
-                        double sampleRate) {
+std::vector<float> sine(double frequency, double amplitude, std::size_t frames, double sampleRate) {
     std::vector<float> samples(frames);
     const double step = 2.0 * 3.14159265358979323846 * frequency / sampleRate;
     for (std::size_t i = 0; i < frames; ++i) {

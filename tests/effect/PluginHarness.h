@@ -15,7 +15,7 @@ namespace testhost {
 std::string pluginPath();
 
 class PluginLibrary {
-public:
+  public:
     explicit PluginLibrary(const std::string& path);
     ~PluginLibrary();
     PluginLibrary(const PluginLibrary&) = delete;
@@ -24,7 +24,7 @@ public:
     bool loaded() const { return handle_ != nullptr; }
     vst::PluginEntry entry() const { return entry_; }
 
-private:
+  private:
     void* handle_ = nullptr;
     vst::PluginEntry entry_ = nullptr;
 };
@@ -35,13 +35,12 @@ PluginLibrary& sharedLibrary();
 // Host callback that answers the version query with versionAnswer and every
 // other request with 0.
 void setVersionAnswer(vst::IntPtr answer);
-vst::IntPtr VST_CALL testHostCallback(vst::AEffect* effect, std::int32_t opcode,
-                                      std::int32_t index, vst::IntPtr value, void* ptr,
-                                      float opt);
+vst::IntPtr VST_CALL testHostCallback(vst::AEffect* effect, std::int32_t opcode, std::int32_t index,
+                                      vst::IntPtr value, void* ptr, float opt);
 
 // One effect instance, closed on destruction.
 class Plugin {
-public:
+  public:
     Plugin();
     ~Plugin();
     Plugin(const Plugin&) = delete;
@@ -64,7 +63,7 @@ public:
                          std::vector<float>& outLeft, std::vector<float>& outRight,
                          std::int32_t blockSize);
 
-private:
+  private:
     vst::AEffect* effect_ = nullptr;
 };
 

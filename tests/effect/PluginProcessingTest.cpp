@@ -93,7 +93,8 @@ TEST(PluginProcessing, NonPositiveFrameCountsWriteNothing) {
         float* outputs[2] = {out.left.data(), out.right.data()};
         plugin.record()->processReplacing(plugin.record(), inputs, outputs, frames);
         plugin.record()->process(plugin.record(), inputs, outputs, frames);
-        EXPECT_TRUE(std::all_of(out.left.begin(), out.left.end(), [](float x) { return x == 0.5f; }));
+        EXPECT_TRUE(
+            std::all_of(out.left.begin(), out.left.end(), [](float x) { return x == 0.5f; }));
     }
     // Nothing was processed either: the state is that of a fresh effect.
     Plugin fresh;

@@ -101,8 +101,8 @@ TEST(PluginParameters, TextRequestsWriteExactlyTheirBudget) {
     EXPECT_EQ(buffer[9], '#');
 
     for (std::int32_t index : {20, -1, std::numeric_limits<std::int32_t>::max()}) {
-        for (std::int32_t opcode : {vst::effGetParamName, vst::effGetParamLabel,
-                                    vst::effGetParamDisplay}) {
+        for (std::int32_t opcode :
+             {vst::effGetParamName, vst::effGetParamLabel, vst::effGetParamDisplay}) {
             std::memset(buffer, '#', sizeof buffer);
             plugin.dispatch(opcode, index, 0, buffer);
             EXPECT_EQ(buffer[0], '\0');
@@ -120,13 +120,27 @@ struct SetCase {
 
 TEST(PluginParameters, PositionsSelectTheDocumentedValues) {
     const SetCase cases[] = {
-        {8, 2.0f / 11.0f, "LP6A up"}, {8, 1.0f, "LP18 dn"},  {8, 0.999f, "LP18 dn"},
-        {8, 0.0f, "Tessel6A"},        {0, 1.0f, "Band 3"},   {0, 0.3f, "Band 0"},
-        {5, 0.49f, "A"},              {5, 0.5f, "B"},        {6, 0.5f, "on"},
-        {6, 0.49999f, "off"},         {1, 1.0f, "60"},       {1, 0.0f, "-20"},
-        {2, 1.0f, "12.0412"},         {3, 1.0f, "20000"},    {3, 0.5f, "1250"},
-        {3, 0.0f, "0"},               {9, 0.5f, "632.456"},  {4, 1.0f, "100"},
-        {7, 0.25f, "25"},             {12, 1.0f, "20"},      {19, 0.0f, "-20"},
+        {8, 2.0f / 11.0f, "LP6A up"},
+        {8, 1.0f, "LP18 dn"},
+        {8, 0.999f, "LP18 dn"},
+        {8, 0.0f, "Tessel6A"},
+        {0, 1.0f, "Band 3"},
+        {0, 0.3f, "Band 0"},
+        {5, 0.49f, "A"},
+        {5, 0.5f, "B"},
+        {6, 0.5f, "on"},
+        {6, 0.49999f, "off"},
+        {1, 1.0f, "60"},
+        {1, 0.0f, "-20"},
+        {2, 1.0f, "12.0412"},
+        {3, 1.0f, "20000"},
+        {3, 0.5f, "1250"},
+        {3, 0.0f, "0"},
+        {9, 0.5f, "632.456"},
+        {4, 1.0f, "100"},
+        {7, 0.25f, "25"},
+        {12, 1.0f, "20"},
+        {19, 0.0f, "-20"},
     };
     Plugin plugin;
     for (const SetCase& c : cases) {

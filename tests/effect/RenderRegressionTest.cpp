@@ -65,15 +65,22 @@ std::vector<Setting> settings() {
         {"clipping", {{6, 1.0f}, {1, 0.6f}, {2, 0.9f}}},
         {"driveMax", {{1, 1.0f}}},
         {"driveMin", {{1, 0.0f}}},
-        {"bandAdjustExtremes", {{12, 1.0f}, {13, 0.0f}, {14, 1.0f}, {15, 0.0f}, {16, 0.0f},
-                                {17, 1.0f}, {18, 0.0f}, {19, 1.0f}}},
+        {"bandAdjustExtremes",
+         {{12, 1.0f},
+          {13, 0.0f},
+          {14, 1.0f},
+          {15, 0.0f},
+          {16, 0.0f},
+          {17, 1.0f},
+          {18, 0.0f},
+          {19, 1.0f}}},
         {"releaseZeroLinked", {{3, 0.0f}, {4, 0.0f}}},
         {"releaseLongSeparate", {{3, 0.6f}, {4, 1.0f}, {5, 1.0f}}},
         {"crossoversReversed", {{9, 0.9f}, {10, 0.5f}, {11, 0.1f}, {8, 8.0f / 11.0f}}},
     };
     for (int bank = 0; bank < 12; ++bank) {
-        list.push_back({"bank" + std::to_string(bank),
-                        {{8, static_cast<float>(bank) / 11.0f}, {1, 0.5f}}});
+        list.push_back(
+            {"bank" + std::to_string(bank), {{8, static_cast<float>(bank) / 11.0f}, {1, 0.5f}}});
     }
     return list;
 }
@@ -153,4 +160,6 @@ TEST_P(RenderRegression, MatchesStoredReference) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Settings, RenderRegression, ::testing::ValuesIn(settings()),
-                         [](const ::testing::TestParamInfo<Setting>& param) { return param.param.name; });
+                         [](const ::testing::TestParamInfo<Setting>& param) {
+                             return param.param.name;
+                         });
