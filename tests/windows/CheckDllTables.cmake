@@ -1,0 +1,36 @@
+# Checks the plug-in DLL's tables as a Windows host's loader sees them:
+# exactly one exported name, "main" (no underscore, no @N), and imports from
+# KERNEL32 and msvcrt only, the C and C++ runtimes being linked in.
+#   cmake -DOBJDUMP=<target objdump> -DDLL=<plug-in> -P CheckDllTables.cmake
+execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${OBJDUMP} -p ${DLL} failed")
+endif()
+
+string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table\n([^\n]+\n)*" export_table "${dump}")
+string(REGEX MATCHALL "\\[ *[0-9]+\\] [^\n]+" export_lines "${export_table}")
+set(exports "")
+foreach(line IN LISTS export_lines)
+    string(REGEX REPLACE "^\\[ *[0-9]+\\] " "" name "${line}")
+    list(APPEND exports "${name}")
+endforeach()
+if(NOT exports STREQUAL "main")
+    message(FATAL_ERROR "exported names are '${exports}', expected exactly 'main'")
+endif()
+
+string(REGEX MATCHALL "DLL Name: [^\n]+" import_lines "${dump}")
+set(imports "")
+foreach(line IN LISTS import_lines)
+    string(REGEX REPLACE "^DLL Name: " "" name "${line}")
+    string(TOLOWER "${name}" name)
+    list(APPEND imports "${name}")
+endforeach()
+if(NOT imports)
+    message(FATAL_ERROR "no import table found in ${DLL}")
+endif()
+foreach(name IN LISTS imports)
+    if(NOT name MATCHES "^(kernel32|msvcrt)\\.dll$")
+        message(FATAL_ERROR "imports ${imports}: only KERNEL32 and msvcrt are allowed")
+    endif()
+endforeach()
+message(STATUS "exports: ${exports}; imports: ${imports}")
