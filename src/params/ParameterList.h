@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace params {
+
+class Parameter;
+
+// The registry of parameters; the position of a parameter in it is its host index.
+// It points at the parameters without owning them; their owner destroys them before the list.
+//
+// Threads: filled by the owner's constructor; afterwards host threads call the index operations
+// concurrently, which is safe because the entries no longer change.
+class ParameterList final {
+  public:
+    // Host text buffers hold this many characters plus a NUL.
+    static constexpr std::size_t nameLength = 24;
+    static constexpr std::size_t labelLength = 8;
+    static constexpr std::size_t displayLength = 8;
+
+    ParameterList() = default;
+    ParameterList(const ParameterList&) = delete;
+    ParameterList& operator=(const ParameterList&) = delete;
+
+    // Called by the Parameter constructor.
+    void add(Parameter* parameter);
+    std::size_t size() const { return entries_.size(); }
+
+    // 0.0 for an index out of range.
+    double normalisedValue(std::int32_t index) const;
+    // Ignored unless the index is in range and 0 <= x <= 1 (NaN fails the test).
+    void setNormalisedValue(std::int32_t index, float x);
+
+    // Each writes a NUL at buffer[0]; for an index in range it then copies the text, cut to N
+    // characters and NUL-padded, and writes a NUL at buffer[N]: N + 1 bytes in all.
+    void copyDisplayName(std::int32_t index, char* buffer) const;
+    void copyUnitLabel(std::int32_t index, char* buffer) const;
+    void copyDisplayText(std::int32_t index, char* buffer) const;
+
+    std::string listName;
+
+  private:
+    // Indexes are signed at the host interface; a negative one counts as out of range.
+    Parameter* entry(std::int32_t index) const;
+
+    std::vector<Parameter*> entries_;
+};
+
+}  // namespace params

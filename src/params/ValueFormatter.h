@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+namespace params {
+
+// Turns a range parameter's value into its display text. Implementations are stateless apart
+// from constants fixed at construction; one program-wide instance serves every thread.
+class ValueFormatter {
+  public:
+    virtual ~ValueFormatter() = default;
+    virtual std::string format(double value) const = 0;
+
+  protected:
+    constexpr ValueFormatter() = default;
+    ValueFormatter(const ValueFormatter&) = default;
+    ValueFormatter& operator=(const ValueFormatter&) = default;
+};
+
+}  // namespace params
