@@ -74,8 +74,9 @@ ParameterAssignment parseAssignment(const std::string& text, bool normalised) {
 }
 
 ParameterState describeParameter(const PluginInstance& plugin, std::int32_t index) {
-    return {index, plugin.parameterName(index), plugin.parameterDisplay(index),
-            plugin.parameterLabel(index), plugin.parameter(index)};
+    // Plug-ins pad their texts; the host shows them trimmed.
+    return {index, trim(plugin.parameterName(index)), trim(plugin.parameterDisplay(index)),
+            trim(plugin.parameterLabel(index)), plugin.parameter(index)};
 }
 
 std::int32_t ParameterSetter::findParameter(const std::string& nameOrIndex) const {
