@@ -284,6 +284,40 @@ struct VstSpeakerArrangement {
 };
 static_assert(offsetof(VstSpeakerArrangement, speakers) == 8);
 
+// Plug-in categories answered to effGetPlugCategory.
+enum PlugCategory : std::int32_t {
+    kPlugCategUnknown = 0,
+    kPlugCategEffect = 1,
+    kPlugCategSynth = 2,
+    kPlugCategAnalysis = 3,
+    kPlugCategMastering = 4,
+    kPlugCategSpacializer = 5,
+    kPlugCategRoomFx = 6,
+    kPlugCategSurroundFx = 7,
+    kPlugCategRestoration = 8,
+    kPlugCategOfflineProcess = 9,
+    kPlugCategShell = 10,
+    kPlugCategGenerator = 11,
+};
+
+// Records the interface passes only by pointer. Nothing in this product reads
+// or fills them, so they stay declared but undefined; the operations that
+// carry them keep their types all the same.
+struct ERect;
+struct VstEvents;
+struct VstTimeInfo;
+struct VstPinProperties;
+struct VstVariableIo;
+struct VstOfflineTask;
+struct VstAudioFile;
+struct VstWindow;
+struct VstFileSelect;
+struct VstParameterProperties;
+struct VstPatchChunkInfo;
+struct MidiProgramName;
+struct MidiProgramCategory;
+struct MidiKeyName;
+
 // Key record the dispatcher builds for the editor's key handlers.
 struct VstKeyCode {
     std::int32_t character;
