@@ -1,4 +1,5 @@
 // The host against Debian's third-party plug-ins (lsp-plugins-vst, zam-plugins).
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -14,8 +15,19 @@
 namespace host::test {
 namespace {
 
-void requirePlugin(const std::string& path) {
-    if (!std::filesystem::exists(path)) GTEST_SKIP() << path << " is not installed";
+// Holds a library loaded until the process ends. LSP's shared core library
+// keeps global allocations that it never frees; the leak checker would report
+// them once the last plug-in using the core has been unloaded.
+void holdLoaded(const std::string& path) {
+    static_cast<void>(dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL));
+}
+
+void holdLspCoreLoaded() {
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::filesystem::path(kLspCompressor).parent_path())) {
+        if (entry.path().filename().string().rfind("lsp-plugins-vst2-", 0) == 0)
+            holdLoaded(entry.path().string());
+    }
 }
 
 bool allFinite(const AudioBuffer& audio) {
@@ -28,7 +40,9 @@ bool allFinite(const AudioBuffer& audio) {
 }
 
 TEST(ThirdParty, LspCompressorLoadsThroughVstPluginMainAndRenders) {
-    requirePlugin(kLspCompressor);
+    if (!std::filesystem::exists(kLspCompressor))
+        GTEST_SKIP() << "lsp-plugins-vst is not installed";
+    holdLspCoreLoaded();
     PluginInstance plugin(kLspCompressor, 48000.0, 512);
     EXPECT_EQ(plugin.numInputs(), 2);
     EXPECT_EQ(plugin.numOutputs(), 2);
@@ -48,7 +62,7 @@ TEST(ThirdParty, LspCompressorLoadsThroughVstPluginMainAndRenders) {
 }
 
 TEST(ThirdParty, ZamCompressorLoadsThroughMainWithoutChangingOurFpuState) {
-    requirePlugin(kZamCompressor);
+    if (!std::filesystem::exists(kZamCompressor)) GTEST_SKIP() << "zam-plugins is not installed";
     const FpuState before = FpuState::current();
     PluginInstance plugin(kZamCompressor, 44100.0, 256);
     EXPECT_EQ(FpuState::current(), before);
