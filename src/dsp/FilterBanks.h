@@ -1,0 +1,164 @@
+// The four-band filter banks. Crossover i (frequencies[i], i = 0..2) is the
+// boundary between band i and band i + 1; band 0 is the lowest. In every bank
+// the four bands add up to the input, for any frequencies in any order (to
+// within single-precision rounding). Frequencies are used as they arrive,
+// neither sorted nor checked beyond the limits of the coefficient formulas.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "dsp/BandSplitter.h"
+#include "dsp/CrossoverSections.h"
+
+namespace dsp {
+
+// Parallel banks: three first-order lowpasses L0, L1, L2, all fed with the
+// input; each band is the difference of neighbouring lowpass outputs.
+//
+//        +--> L0 -----------> band 0 = L0
+//   x ---+--> L1 -----------> band 1 = L1 - L0
+//        +--> L2 -----------> band 2 = L2 - L1
+//        +------------------> band 3 = x  - L2
+//
+// TesselBankA: Li = (x + allpass_i(x)) / 2, the allpass running on x / 2.
+class TesselBankA final : public BandSplitter {
+  public:
+    std::string name() const override;
+    void reset() override;
+    std::int32_t bandCount() const override { return 4; }
+    void setFrequencies(const float* frequencies, float sampleRate) override;
+    void process(float input, float* bands) override;
+    void processStereo(float inputLeft, float inputRight, float* bandsLeft,
+                       float* bandsRight) override;
+
+  private:
+    void split(float input, std::array<float, 3>& states, float* bands) const;
+
+    std::array<float, 3> coefficients_{};
+    std::array<float, 3> statesLeft_{};
+    std::array<float, 3> statesRight_{};
+};
+
+// TesselBankB: Li is the one-pole lowpass si += ki * (x - si), 3 dB down at
+// crossover i.
+class TesselBankB final : public BandSplitter {
+  public:
+    std::string name() const override;
+    void reset() override;
+    std::int32_t bandCount() const override { return 4; }
+    void setFrequencies(const float* frequencies, float sampleRate) override;
+    void process(float input, float* bands) override;
+    void processStereo(float inputLeft, float inputRight, float* bandsLeft,
+                       float* bandsRight) override;
+
+  private:
+    void split(float input, std::array<float, 3>& states, float* bands) const;
+
+    std::array<float, 3> coefficients_{};
+    std::array<float, 3> statesLeft_{};
+    std::array<float, 3> statesRight_{};
+};
+
+// Peel-up bank: three sections in a chain; the lowest band is peeled off first
+// and the remainder is split further upwards. Section i works in place on
+// entry i, writing its low part to entry i and its high part to entry i + 1.
+//
+//   x --> [S0 @ f0] --low--> band 0
+//             |high
+//             +--> [S1 @ f1] --low--> band 1
+//                      |high
+//                      +--> [S2 @ f2] --low--> band 2
+//                               +------high--> band 3
+template <class Section>
+class PeelUpBank final : public BandSplitter {
+  public:
+    std::string name() const override {
+        return std::to_string(bandCount()) + "-band " + sections_[0].name() + " peel-up";
+    }
+    void reset() override {
+        for (Section& section : sections_) section.reset();
+    }
+    std::int32_t bandCount() const override { return 4; }
+    void setFrequencies(const float* frequencies, float sampleRate) override {
+        for (std::size_t i = 0; i < sections_.size(); ++i) {
+            sections_[i].setFrequencies(&frequencies[i], sampleRate);
+        }
+    }
+    void process(float input, float* bands) override {
+        bands[0] = input;
+        for (std::size_t i = 0; i < sections_.size(); ++i) {
+            sections_[i].process(bands[i], &bands[i]);
+        }
+    }
+    void processStereo(float inputLeft, float inputRight, float* bandsLeft,
+                       float* bandsRight) override {
+        bandsLeft[0] = inputLeft;
+        bandsRight[0] = inputRight;
+        for (std::size_t i = 0; i < sections_.size(); ++i) {
+            sections_[i].processStereo(bandsLeft[i], bandsRight[i], &bandsLeft[i], &bandsRight[i]);
+        }
+    }
+
+  private:
+    std::array<Section, 3> sections_{};
+};
+
+// Peel-down bank: the same sections, the highest band peeled off first at
+// crossover 2 and the remainder split further downwards. Section i still
+// takes crossover i and writes entries i (low) and i + 1 (high).
+//
+//   x --> [S2 @ f2] --high--> band 3
+//             |low
+//             +--> [S1 @ f1] --high--> band 2
+//                      |low
+//                      +--> [S0 @ f0] --high--> band 1
+//                               +-------low---> band 0
+template <class Section>
+class PeelDownBank final : public BandSplitter {
+  public:
+    std::string name() const override {
+        return std::to_string(bandCount()) + "-band " + sections_[0].name() + " peel-down";
+    }
+    void reset() override {
+        for (Section& section : sections_) section.reset();
+    }
+    std::int32_t bandCount() const override { return 4; }
+    void setFrequencies(const float* frequencies, float sampleRate) override {
+        for (std::size_t i = 0; i < sections_.size(); ++i) {
+            sections_[i].setFrequencies(&frequencies[i], sampleRate);
+        }
+    }
+    void process(float input, float* bands) override {
+        bands[3] = input;
+        for (std::size_t i = sections_.size(); i-- > 0;) {
+            sections_[i].process(bands[i + 1], &bands[i]);
+        }
+    }
+    void processStereo(float inputLeft, float inputRight, float* bandsLeft,
+                       float* bandsRight) override {
+        bandsLeft[3] = inputLeft;
+        bandsRight[3] = inputRight;
+        for (std::size_t i = sections_.size(); i-- > 0;) {
+            sections_[i].processStereo(bandsLeft[i + 1], bandsRight[i + 1], &bandsLeft[i],
+                                       &bandsRight[i]);
+        }
+    }
+
+  private:
+    std::array<Section, 3> sections_{};
+};
+
+// The ten peel banks in use are instantiated once, in FilterBanks.cpp.
+extern template class PeelUpBank<Lowpass6A>;
+extern template class PeelDownBank<Lowpass6A>;
+extern template class PeelUpBank<Lowpass6B>;
+extern template class PeelDownBank<Lowpass6B>;
+extern template class PeelUpBank<Allpass6>;
+extern template class PeelDownBank<Allpass6>;
+extern template class PeelUpBank<Lowpass12>;
+extern template class PeelDownBank<Lowpass12>;
+extern template class PeelUpBank<Lowpass18>;
+extern template class PeelDownBank<Lowpass18>;
+
+}  // namespace dsp
