@@ -18,6 +18,7 @@
 #include "ProgramFile.h"
 #include "ProgressBar.h"
 #include "Renderer.h"
+#include "SignalPathPlots.h"
 
 namespace {
 
@@ -162,6 +163,22 @@ int run(int argc, char** argv) {
     bench->allow_extras();
     bench->positionals_at_end(false);
 
+    std::string plotFolder = ".";
+    std::vector<float> crossovers(kDefaultCrossovers.begin(), kDefaultCrossovers.end());
+    std::vector<double> drives = {0.0, 24.0};
+    float plotRate = 48000.0f;
+    auto* plot = app.add_subcommand(
+        "plot", "draw the filter banks' band responses and the compressor's static curves as SVG");
+    plot->add_option("--out", plotFolder, "folder for filter-banks.svg and compressor-curves.svg")
+        ->capture_default_str();
+    plot->add_option("--crossovers", crossovers, "the three crossover frequencies in Hz")
+        ->delimiter(',')
+        ->expected(3)
+        ->capture_default_str();
+    plot->add_option("--drive", drives, "master drive in dB, one panel each")
+        ->capture_default_str();
+    plot->add_option("--rate", plotRate, "sample rate")->capture_default_str();
+
     CLI11_PARSE(app, argc, argv);
 
     if (*info) {
@@ -200,6 +217,13 @@ int run(int argc, char** argv) {
         const AudioBuffer signal = makeDemoSignal(demoRate, demoSeconds);
         writeAudioFile(demoTarget, signal, formatFor(demoFormat, demoTarget));
         std::printf("demo:   %-40s %s\n", demoTarget.c_str(), levelText(signal).c_str());
+    } else if (*plot) {
+        const std::string banks = (std::filesystem::path(plotFolder) / "filter-banks.svg").string();
+        const std::string curves =
+            (std::filesystem::path(plotFolder) / "compressor-curves.svg").string();
+        filterBankFigure({crossovers[0], crossovers[1], crossovers[2]}, plotRate).write(banks);
+        compressorCurveFigure(drives, plotRate).write(curves);
+        std::printf("plots:  %s\n        %s\n", banks.c_str(), curves.c_str());
     } else if (*bench) {
         const auto entries = parseBenchEntries(bench->remaining());
         const auto results = runBench(entries, benchOptions, std::cout);
