@@ -1,0 +1,231 @@
+#include "effect/CompressorEffect.h"
+
+#include <cstring>
+
+#include "dsp/FilterBankList.h"
+#include "dsp/OutputClipper.h"
+
+namespace effect {
+
+namespace {
+
+constexpr const char* kEffectName = "Compressor";
+constexpr const char* kProductName = "Compressor";
+constexpr const char* kVendorName = "Tessel @ Vantrelix";
+
+// Keys of the listen choice: every band summed, or one band alone.
+constexpr std::int32_t kListenAll = -1;
+// Key of compressor mode "B", the square-root gain law.
+constexpr std::int32_t kSquareRootMode = 1;
+
+// The single-precision value of 1e-15 / 2^31 (bit pattern 0x17101D7D), so the
+// anti-denormal noise never exceeds 1e-15 in magnitude.
+constexpr double kNoiseScale = static_cast<double>(4.656613e-25f);
+
+float float32(double value) {
+    return static_cast<float>(value);
+}
+
+}  // namespace
+
+CompressorEffect::CompressorEffect(vst::HostCallback host)
+    : ExtendedEffectBase(host, 1, 1),
+      listenTo(&parameters, "listenTo", "Listen to", ""),
+      masterDrive(&parameters, "masterDrive", "Master Drive", 1.0, 0.1, 1000.0),
+      masterOut(&parameters, "masterOut", "Master Out", 0.3, 0.01, 4.0),
+      release(&parameters, "release", "Release", 0.1, 0.0, 20.0),
+      stereoSeparation(&parameters, "stereoSeparation", "Stereo separation", 0.5, 0.0, 1.0),
+      compressorMode(&parameters, "compressorMode", "Compressor mode", ""),
+      clipOnOff(&parameters, "clipOnOff", "Clipping", false),
+      clipShape(&parameters, "clipShape", "Clip hard<>soft", 0.1, 0.0, 1.0),
+      filterBank(&parameters, "filterBank", "Filter bank", ""),
+      crossoverFreq0(&parameters, "crossoverFreq0", "Band 0-1 crossover", 200.0, 20.0, 20000.0),
+      crossoverFreq1(&parameters, "crossoverFreq1", "Band 1-2 crossover", 700.0, 20.0, 20000.0),
+      crossoverFreq2(&parameters, "crossoverFreq2", "Band 2-3 crossover", 2000.0, 20.0, 20000.0),
+      driveAdjust0(&parameters, "driveAdjust0", "Band 0 drive adjust", 1.0, 0.1, 10.0),
+      driveAdjust1(&parameters, "driveAdjust1", "Band 1 drive adjust", 1.0, 0.1, 10.0),
+      driveAdjust2(&parameters, "driveAdjust2", "Band 2 drive adjust", 1.0, 0.1, 10.0),
+      driveAdjust3(&parameters, "driveAdjust3", "Band 3 drive adjust", 1.0, 0.1, 10.0),
+      outAdjust0(&parameters, "outAdjust0", "Band 0 out adjust", 1.0, 0.1, 10.0),
+      outAdjust1(&parameters, "outAdjust1", "Band 1 out adjust", 1.0, 0.1, 10.0),
+      outAdjust2(&parameters, "outAdjust2", "Band 2 out adjust", 1.0, 0.1, 10.0),
+      outAdjust3(&parameters, "outAdjust3", "Band 3 out adjust", 1.0, 0.1, 10.0) {
+    clipKnee = 0.0f;
+    const auto count = static_cast<std::int32_t>(parameters.size());
+    setParameterCount(count);
+
+    listenTo.addChoice(kListenAll, "allChannels", "All");
+    listenTo.addChoice(0, "band0", "Band 0");
+    listenTo.addChoice(1, "band1", "Band 1");
+    listenTo.addChoice(2, "band2", "Band 2");
+    listenTo.addChoice(3, "band3", "Band 3");
+    compressorMode.addChoice(0, "A", "A");
+    compressorMode.addChoice(kSquareRootMode, "B", "B");
+
+    try {
+        for (const dsp::FilterBankEntry& entry : dsp::kFilterBankList) {
+            std::unique_ptr<dsp::BandSplitter> bank(entry.create());
+            if (filterBank.addChoice(bank.get(), entry.identifier, entry.displayName)) {
+                bank.release();
+            }
+        }
+        setNumInputs(2);
+        setNumOutputs(2);
+        canMono(true);
+        canProcessReplacing(true);
+        setUniqueID(kUniqueId);
+        dynamics = std::make_unique<dsp::BandDynamics>();
+        currentBank = nullptr;
+        applyParameterChanges();
+    } catch (...) {
+        // The banks belong to the effect, not to the choice list; a failed
+        // construction must not leak the ones already made.
+        deleteBanks();
+        throw;
+    }
+}
+
+CompressorEffect::~CompressorEffect() {
+    deleteBanks();
+}
+
+void CompressorEffect::deleteBanks() {
+    dsp::BandSplitter* bank = nullptr;
+    while (filterBank.popChoice(bank)) delete bank;
+    currentBank = nullptr;
+}
+
+void CompressorEffect::setParameter(std::int32_t index, float value) {
+    parameters.setNormalisedValue(index, value);
+    applyParameterChanges();
+}
+
+float CompressorEffect::getParameter(std::int32_t index) {
+    return float32(parameters.normalisedValue(index));
+}
+
+void CompressorEffect::getParameterLabel(std::int32_t index, char* text) {
+    parameters.copyUnitLabel(index, text);
+}
+
+void CompressorEffect::getParameterDisplay(std::int32_t index, char* text) {
+    parameters.copyDisplayText(index, text);
+}
+
+void CompressorEffect::getParameterName(std::int32_t index, char* text) {
+    parameters.copyDisplayName(index, text);
+}
+
+bool CompressorEffect::getEffectName(char* name) {
+    std::strcpy(name, kEffectName);
+    return true;
+}
+
+bool CompressorEffect::getVendorString(char* text) {
+    std::strcpy(text, kVendorName);
+    return true;
+}
+
+bool CompressorEffect::getProductString(char* text) {
+    std::strcpy(text, kProductName);
+    return true;
+}
+
+void CompressorEffect::process(float** inputs, float** outputs, std::int32_t sampleFrames) {
+    renderFrames(inputs, outputs, sampleFrames, false);
+}
+
+void CompressorEffect::processReplacing(float** inputs, float** outputs,
+                                        std::int32_t sampleFrames) {
+    renderFrames(inputs, outputs, sampleFrames, true);
+}
+
+void CompressorEffect::applyParameterChanges() {
+    platform::ScopedLock hold(lock);
+
+    if (filterBank.isChanged()) {
+        dsp::BandSplitter* selected = filterBank.value();
+        selected->reset();
+        currentBank = selected;
+    } else if (!(masterDrive.isChanged() || masterOut.isChanged() || release.isChanged() ||
+                 stereoSeparation.isChanged() || compressorMode.isChanged() ||
+                 crossoverFreq0.isChanged() || crossoverFreq1.isChanged() ||
+                 crossoverFreq2.isChanged() || driveAdjust0.isChanged() ||
+                 driveAdjust1.isChanged() || driveAdjust2.isChanged() || driveAdjust3.isChanged() ||
+                 outAdjust0.isChanged() || outAdjust1.isChanged() || outAdjust2.isChanged() ||
+                 outAdjust3.isChanged())) {
+        return;
+    }
+
+    const float frequencies[3] = {float32(crossoverFreq0.value()), float32(crossoverFreq1.value()),
+                                  float32(crossoverFreq2.value())};
+    const float driveAdjust[4] = {float32(driveAdjust0.value()), float32(driveAdjust1.value()),
+                                  float32(driveAdjust2.value()), float32(driveAdjust3.value())};
+    const float outAdjust[4] = {float32(outAdjust0.value()), float32(outAdjust1.value()),
+                                float32(outAdjust2.value()), float32(outAdjust3.value())};
+    const float rate = getSampleRate();
+    currentBank->setFrequencies(frequencies, rate);
+
+    const bool squareRoot = compressorMode.value() == kSquareRootMode;
+    const float separation = float32(stereoSeparation.value());
+    const float releaseTime = float32(release.value());
+    const float outGain = float32(masterOut.value());
+    const float driveGain = float32(masterDrive.value());
+    dynamics->configure(frequencies, rate, driveGain, driveAdjust, outGain, outAdjust, releaseTime,
+                        separation, squareRoot);
+}
+
+void CompressorEffect::renderFrames(float** inputs, float** outputs, std::int32_t sampleFrames,
+                                    bool replace) {
+    const std::int32_t listen = listenTo.value();
+    platform::ScopedLock hold(lock);
+    if (sampleFrames <= 0) return;
+
+    const float* inLeft = inputs[0];
+    const float* inRight = inputs[1];
+    float* outLeft = outputs[0];
+    float* outRight = outputs[1];
+    float bandsLeft[64];
+    float bandsRight[64];
+    const std::int32_t bandCount = currentBank->bandCount();
+
+    for (std::int32_t i = 0; i < sampleFrames; ++i) {
+        // A tiny noise keeps filter memories and envelopes out of subnormals.
+        const std::int32_t state = noiseState;
+        const float noise = float32(static_cast<double>(state) * kNoiseScale);
+        noiseState =
+            static_cast<std::int32_t>(static_cast<std::uint32_t>(state) * 1664525u + 1013904223u);
+
+        currentBank->processStereo(inLeft[i] + noise, inRight[i] + noise, bandsLeft, bandsRight);
+        dynamics->processBands(bandsLeft, bandsRight);
+
+        float left;
+        float right;
+        if (listen == kListenAll) {
+            left = 0.0f;
+            right = 0.0f;
+            for (std::int32_t band = 0; band < bandCount; ++band) {
+                left += bandsLeft[band];
+                right += bandsRight[band];
+            }
+        } else {
+            left = bandsLeft[listen];
+            right = bandsRight[listen];
+        }
+
+        if (clipOnOff.value()) {
+            left = dsp::clipOutput(clipKnee, left);
+            right = dsp::clipOutput(clipKnee, right);
+        }
+
+        if (replace) {
+            outLeft[i] = left;
+            outRight[i] = right;
+        } else {
+            outLeft[i] += left;
+            outRight[i] += right;
+        }
+    }
+}
+
+}  // namespace effect

@@ -1,0 +1,73 @@
+// The four-band stereo compressor: owner of the parameters, the twelve filter
+// banks and the band dynamics, and the driver that runs them for the host.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "binding/ExtendedEffectBase.h"
+#include "dsp/BandDynamics.h"
+#include "dsp/BandSplitter.h"
+#include "params/ChoiceParameter.h"
+#include "params/ParameterList.h"
+#include "params/RangeParameterKinds.h"
+#include "params/SwitchParameter.h"
+#include "platform/CriticalSection.h"
+
+namespace effect {
+
+class CompressorEffect final : public vst::ExtendedEffectBase {
+  public:
+    static constexpr std::int32_t kUniqueId = 0x4B7A7734;  // 'Kzw4'
+
+    explicit CompressorEffect(vst::HostCallback host);
+    ~CompressorEffect() override;
+
+    // Host threads; no processing lock except inside applyParameterChanges.
+    void setParameter(std::int32_t index, float value) override;
+    float getParameter(std::int32_t index) override;
+    void getParameterLabel(std::int32_t index, char* text) override;
+    void getParameterDisplay(std::int32_t index, char* text) override;
+    void getParameterName(std::int32_t index, char* text) override;
+    bool getEffectName(char* name) override;
+    bool getVendorString(char* text) override;
+    bool getProductString(char* text) override;
+
+    // Audio thread.
+    void process(float** inputs, float** outputs, std::int32_t sampleFrames) override;
+    void processReplacing(float** inputs, float** outputs, std::int32_t sampleFrames) override;
+
+  private:
+    void applyParameterChanges();
+    void deleteBanks();
+    void renderFrames(float** inputs, float** outputs, std::int32_t sampleFrames, bool replace);
+
+    platform::CriticalSection lock;
+    params::ParameterList parameters;
+    params::ChoiceParameter<std::int32_t> listenTo;
+    params::DecibelParameter masterDrive;
+    params::DecibelSqrtParameter masterOut;
+    params::TimeParameter release;
+    params::PercentParameter stereoSeparation;
+    params::ChoiceParameter<std::int32_t> compressorMode;
+    params::OnOffParameter clipOnOff;
+    params::PercentParameter clipShape;
+    params::ChoiceParameter<dsp::BandSplitter*> filterBank;
+    params::FrequencyParameter crossoverFreq0;
+    params::FrequencyParameter crossoverFreq1;
+    params::FrequencyParameter crossoverFreq2;
+    params::DecibelParameter driveAdjust0;
+    params::DecibelParameter driveAdjust1;
+    params::DecibelParameter driveAdjust2;
+    params::DecibelParameter driveAdjust3;
+    params::DecibelParameter outAdjust0;
+    params::DecibelParameter outAdjust1;
+    params::DecibelParameter outAdjust2;
+    params::DecibelParameter outAdjust3;
+    std::int32_t noiseState = 0;
+    float clipKnee = 0.0f;
+    std::unique_ptr<dsp::BandDynamics> dynamics;
+    dsp::BandSplitter* currentBank = nullptr;
+};
+
+}  // namespace effect

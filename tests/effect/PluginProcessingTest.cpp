@@ -1,0 +1,247 @@
+// Processing through the record: output modes, buffers, listening, clipping,
+// and which parameter changes reach the filters and the dynamics.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "PluginHarness.h"
+
+using testhost::Plugin;
+
+namespace {
+
+constexpr std::size_t kFrames = 4096;
+
+struct Stereo {
+    std::vector<float> left;
+    std::vector<float> right;
+    explicit Stereo(std::size_t frames, float fill = 0.0f)
+        : left(frames, fill), right(frames, fill) {}
+    Stereo(std::vector<float> l, std::vector<float> r) : left(std::move(l)), right(std::move(r)) {}
+};
+
+Stereo testSignal(std::uint32_t seed = 1, std::size_t frames = kFrames) {
+    std::vector<float> left = testhost::noise(seed, 0.3, frames);
+    std::vector<float> right = testhost::noise(seed + 7, 0.3, frames);
+    const std::vector<float> tone = testhost::sine(110.0, 0.5, frames);
+    for (std::size_t i = 0; i < frames; ++i) {
+        left[i] += tone[i];
+        right[i] -= tone[i];
+    }
+    return {left, right};
+}
+
+Stereo render(Plugin& plugin, const Stereo& in) {
+    Stereo out(in.left.size());
+    plugin.process(in.left, in.right, out.left, out.right, true);
+    return out;
+}
+
+float peak(const Stereo& s) {
+    float p = 0.0f;
+    for (float x : s.left) p = std::max(p, std::fabs(x));
+    for (float x : s.right) p = std::max(p, std::fabs(x));
+    return p;
+}
+
+}  // namespace
+
+TEST(PluginProcessing, AccumulateAddsWhatReplaceWrites) {
+    const Stereo in = testSignal();
+    Plugin replacing;
+    Plugin accumulating;
+    const Stereo replaced = render(replacing, in);
+    Stereo accumulated(kFrames, 0.25f);
+    accumulating.process(in.left, in.right, accumulated.left, accumulated.right, false);
+    for (std::size_t i = 0; i < kFrames; ++i) {
+        ASSERT_EQ(accumulated.left[i], 0.25f + replaced.left[i]) << i;
+        ASSERT_EQ(accumulated.right[i], 0.25f + replaced.right[i]) << i;
+    }
+}
+
+TEST(PluginProcessing, InPlaceBuffersGiveTheSameOutput) {
+    const Stereo in = testSignal();
+    Plugin separate;
+    Plugin inPlace;
+    const Stereo expected = render(separate, in);
+    Stereo buffer = in;
+    inPlace.process(buffer.left, buffer.right, buffer.left, buffer.right, true);
+    EXPECT_EQ(buffer.left, expected.left);
+    EXPECT_EQ(buffer.right, expected.right);
+}
+
+TEST(PluginProcessing, OutputDoesNotDependOnBlockSize) {
+    const Stereo in = testSignal(3, 10000);
+    Plugin whole;
+    const Stereo expected = render(whole, in);
+    for (std::int32_t block : {1, 17, 64, 333, 4096}) {
+        Plugin chunked;
+        Stereo out(in.left.size());
+        chunked.processInBlocks(in.left, in.right, out.left, out.right, block);
+        EXPECT_EQ(out.left, expected.left) << block;
+        EXPECT_EQ(out.right, expected.right) << block;
+    }
+}
+
+TEST(PluginProcessing, NonPositiveFrameCountsWriteNothing) {
+    Plugin plugin;
+    Stereo in = testSignal();
+    for (std::int32_t frames : {0, -1, -4096}) {
+        Stereo out(kFrames, 0.5f);
+        float* inputs[2] = {in.left.data(), in.right.data()};
+        float* outputs[2] = {out.left.data(), out.right.data()};
+        plugin.record()->processReplacing(plugin.record(), inputs, outputs, frames);
+        plugin.record()->process(plugin.record(), inputs, outputs, frames);
+        EXPECT_TRUE(
+            std::all_of(out.left.begin(), out.left.end(), [](float x) { return x == 0.5f; }));
+    }
+    // Nothing was processed either: the state is that of a fresh effect.
+    Plugin fresh;
+    EXPECT_EQ(render(plugin, in).left, render(fresh, in).left);
+}
+
+TEST(PluginProcessing, SilenceGivesTinyNonZeroOutput) {
+    Plugin plugin;
+    const Stereo silence(kFrames);
+    const Stereo out = render(plugin, silence);
+    EXPECT_LT(peak(out), 1e-14f);
+    EXPECT_GT(peak(out), 0.0f);
+}
+
+TEST(PluginProcessing, ListenPassesOneBandAndAllTheSum) {
+    const Stereo in = testSignal(5);
+    Plugin all;
+    const Stereo sum = render(all, in);
+    Stereo bandSum(kFrames);
+    for (int band = 0; band < 4; ++band) {
+        Plugin single;
+        single.set(0, 0.25f * static_cast<float>(band + 1));
+        ASSERT_EQ(single.display(0), "Band " + std::to_string(band));
+        const Stereo out = render(single, in);
+        for (std::size_t i = 0; i < kFrames; ++i) {
+            bandSum.left[i] += out.left[i];
+            bandSum.right[i] += out.right[i];
+        }
+        if (band == 0) {
+            // The lowest band of a 110 Hz tone with noise differs from the full mix.
+            EXPECT_NE(out.left, sum.left);
+        }
+    }
+    for (std::size_t i = 0; i < kFrames; ++i) {
+        ASSERT_NEAR(bandSum.left[i], sum.left[i], 1e-5f) << i;
+        ASSERT_NEAR(bandSum.right[i], sum.right[i], 1e-5f) << i;
+    }
+}
+
+TEST(PluginProcessing, ClippingBoundsTheOutput) {
+    Stereo loud = testSignal(9);
+    for (float& x : loud.left) x *= 8.0f;
+    for (float& x : loud.right) x *= 8.0f;
+    Plugin unclipped;
+    unclipped.set(2, 1.0f);  // master out +12 dB
+    unclipped.set(1, 1.0f);  // master drive +60 dB
+    EXPECT_GT(peak(render(unclipped, loud)), 1.0f);
+
+    Plugin clipped;
+    clipped.set(2, 1.0f);
+    clipped.set(1, 1.0f);
+    clipped.set(6, 1.0f);
+    EXPECT_LE(peak(render(clipped, loud)), 1.0f);
+}
+
+TEST(PluginProcessing, ClipShapeAndListenReconfigureNothing) {
+    const Stereo first = testSignal(11);
+    const Stereo second = testSignal(12);
+    Plugin touched;
+    Plugin untouched;
+    render(touched, first);
+    render(untouched, first);
+    touched.set(7, 0.9f);
+    touched.set(0, 0.5f);
+    touched.set(0, 0.0f);
+    EXPECT_EQ(render(touched, second).left, render(untouched, second).left);
+}
+
+TEST(PluginProcessing, CrossoverChangeKeepsFilterMemories) {
+    const Stereo first = testSignal(13);
+    const Stereo second = testSignal(14);
+    Plugin detour;
+    Plugin direct;
+    render(detour, first);
+    render(direct, first);
+    detour.set(9, 0.9f);
+    detour.set(9, 0.4f);
+    direct.set(9, 0.4f);
+    EXPECT_EQ(render(detour, second).left, render(direct, second).left);
+
+    // The filters still ring with what came before the change.
+    const Stereo tone(testhost::sine(60.0, 0.9, kFrames), testhost::sine(60.0, 0.9, kFrames));
+    render(direct, tone);
+    direct.set(9, 0.45f);
+    EXPECT_GT(peak(render(direct, Stereo(256))), 1e-3f);
+}
+
+TEST(PluginProcessing, ReselectingABankClearsItsMemories) {
+    // A loud low tone leaves the bank's filters ringing; silence after it
+    // shows that tail unless the bank was reset.
+    const Stereo tone(testhost::sine(60.0, 0.9, kFrames), testhost::sine(60.0, 0.9, kFrames));
+    const Stereo silence(256);
+    for (float position : {0.0f, 3.0f / 11.0f, 1.0f}) {
+        Plugin kept;
+        Plugin reselected;
+        kept.set(8, position);
+        reselected.set(8, position);
+        render(kept, tone);
+        render(reselected, tone);
+        reselected.set(8, position > 0.5f ? 0.0f : 1.0f);
+        reselected.set(8, position);
+        EXPECT_GT(peak(render(kept, silence)), 1e-3f) << position;
+        EXPECT_LT(peak(render(reselected, silence)), 1e-12f) << position;
+    }
+}
+
+TEST(PluginProcessing, SelectingTheCurrentBankChangesNothing) {
+    const Stereo first = testSignal(15);
+    const Stereo second = testSignal(16);
+    Plugin reselected;
+    Plugin untouched;
+    render(reselected, first);
+    render(untouched, first);
+    reselected.set(8, 0.01f);  // still choice 0
+    EXPECT_EQ(render(reselected, second).left, render(untouched, second).left);
+}
+
+TEST(PluginProcessing, NewSampleRateWaitsForAWatchedChange) {
+    const Stereo first = testSignal(17);
+    const Stereo second = testSignal(18);
+    Plugin old;
+    Plugin renewed;
+    renewed.dispatch(vst::effSetSampleRate, 0, 0, nullptr, 96000.0f);
+    EXPECT_EQ(render(renewed, first).left, render(old, first).left);
+
+    old.set(9, 0.4f);
+    renewed.set(9, 0.4f);
+    EXPECT_NE(render(renewed, second).left, render(old, second).left);
+
+    Plugin fromStart;
+    fromStart.dispatch(vst::effSetSampleRate, 0, 0, nullptr, 96000.0f);
+    render(fromStart, first);
+    fromStart.set(9, 0.4f);
+    Plugin replay;
+    replay.dispatch(vst::effSetSampleRate, 0, 0, nullptr, 96000.0f);
+    render(replay, first);
+    replay.set(9, 0.4f);
+    EXPECT_EQ(render(fromStart, second).left, render(replay, second).left);
+}
+
+TEST(PluginProcessing, ModeBCompressesLessThanModeA) {
+    // Square-root law: about 2:1 above the knee, against about 3:1 for mode A.
+    const Stereo loud(testhost::sine(1000.0, 0.9, 16384), testhost::sine(1000.0, 0.9, 16384));
+    Plugin modeA;
+    Plugin modeB;
+    modeA.set(1, 0.75f);  // +40 dB drive: deep in compression
+    modeB.set(1, 0.75f);
+    modeB.set(5, 1.0f);
+    EXPECT_GT(peak(render(modeB, loud)), peak(render(modeA, loud)));
+}
