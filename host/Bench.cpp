@@ -85,7 +85,7 @@ std::vector<BenchEntry> parseBenchEntries(const std::vector<std::string>& words)
 }
 
 std::vector<BenchResult> runBench(const std::vector<BenchEntry>& entries,
-                                  const BenchOptions& options, std::ostream& log) {
+                                  const BenchOptions& options) {
     if (options.rounds < 1) throw HostError("bench: rounds must be at least 1");
     if (options.blockSize < 1) throw HostError("bench: block size must be at least 1");
     if (!(options.seconds > 0.0)) throw HostError("bench: the signal must be longer than 0 s");
@@ -105,11 +105,11 @@ std::vector<BenchResult> runBench(const std::vector<BenchEntry>& entries,
         ParameterSetter setter(plugin);
         for (const auto& setting : entry.settings) {
             const ParameterState state = setter.apply(setting);
-            log << plugin.effectName() << ": " << state.name << " = " << state.display
-                << (state.label.empty() ? "" : " " + state.label) << "\n";
+            contestant.result.settings.push_back(state.name + " = " + state.display +
+                                                 (state.label.empty() ? "" : " " + state.label));
         }
-        contestant.result.label = plugin.effectName() + " (" +
-                                  std::filesystem::path(entry.path).filename().string() + ")";
+        contestant.result.name = plugin.effectName();
+        contestant.result.file = std::filesystem::path(entry.path).filename().string();
         contestant.buffers = std::make_unique<BlockBuffers>(plugin.numInputs(), plugin.numOutputs(),
                                                             options.blockSize);
         contestant.session = std::make_unique<ProcessingSession>(plugin);
@@ -141,23 +141,35 @@ std::vector<BenchResult> runBench(const std::vector<BenchEntry>& entries,
 
 void printBenchTable(const std::vector<BenchResult>& results, const BenchOptions& options,
                      std::ostream& out) {
+    const auto letter = [](std::size_t i) {
+        return std::string(1, static_cast<char>('A' + i % 26));
+    };
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        std::string settings;
+        for (const auto& setting : results[i].settings) {
+            settings += (settings.empty() ? "" : ", ") + setting;
+        }
+        out << letter(i) << "  " << results[i].name << " (" << results[i].file
+            << "): " << (settings.empty() ? "default settings" : settings) << "\n";
+    }
     char line[512];
     std::snprintf(line, sizeof line,
                   "signal: %.0f s stereo at %.0f Hz, block %d, %d interleaved rounds\n",
                   options.seconds, options.sampleRate, options.blockSize, options.rounds);
     out << line;
-    std::snprintf(line, sizeof line, "%-48s %10s %10s %10s %12s %8s\n", "plug-in", "median", "min",
-                  "max", "real-time", "ratio");
+    std::snprintf(line, sizeof line, "   %-32s %10s %10s %10s %10s %8s\n", "plug-in", "median",
+                  "min", "max", "real-time", "ratio");
     out << line;
-    std::snprintf(line, sizeof line, "%-48s %10s %10s %10s %12s %8s\n", "", "ns/frame", "ns/frame",
-                  "ns/frame", "factor", "to 1st");
+    std::snprintf(line, sizeof line, "   %-32s %10s %10s %10s %10s %8s\n", "", "ns/frame",
+                  "ns/frame", "ns/frame", "factor", "to A");
     out << line;
     const double first = results.empty() ? 0.0 : results.front().median;
-    for (const BenchResult& result : results) {
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        const BenchResult& result = results[i];
         const double realTime = 1e9 / (result.median * options.sampleRate);
-        std::snprintf(line, sizeof line, "%-48s %10.1f %10.1f %10.1f %11.0fx %8.2f\n",
-                      result.label.substr(0, 48).c_str(), result.median, result.min, result.max,
-                      realTime, first > 0.0 ? result.median / first : 0.0);
+        std::snprintf(line, sizeof line, "%s  %-32s %10.1f %10.1f %10.1f %9.0fx %8.2f\n",
+                      letter(i).c_str(), result.name.substr(0, 32).c_str(), result.median,
+                      result.min, result.max, realTime, first > 0.0 ? result.median / first : 0.0);
         out << line;
     }
 }

@@ -28,8 +28,10 @@ struct BenchOptions {
 };
 
 struct BenchResult {
-    std::string label;               // the effect's name and the file
-    std::vector<double> nsPerFrame;  // one figure per round
+    std::string name;                   // the effect's name
+    std::string file;                   // the library's file name
+    std::vector<std::string> settings;  // "Name = display unit" of each setting made
+    std::vector<double> nsPerFrame;     // one figure per round
     double median = 0.0;
     double min = 0.0;
     double max = 0.0;
@@ -40,11 +42,11 @@ struct BenchResult {
 // as "--set X" or "--set=X") belong to the plug-in before them.
 std::vector<BenchEntry> parseBenchEntries(const std::vector<std::string>& words);
 
-// Echoes every parameter it sets to `log`.
 std::vector<BenchResult> runBench(const std::vector<BenchEntry>& entries,
-                                  const BenchOptions& options, std::ostream& log);
+                                  const BenchOptions& options);
 
-// The table: per plug-in the median ns per stereo frame with min and max, the
+// The plug-ins, lettered A, B, ... with the settings each got, then the
+// table: per plug-in the median ns per stereo frame with min and max, the
 // real-time factor and the ratio to the first plug-in.
 void printBenchTable(const std::vector<BenchResult>& results, const BenchOptions& options,
                      std::ostream& out);

@@ -226,7 +226,7 @@ int run(int argc, char** argv) {
         std::printf("plots:  %s\n        %s\n", banks.c_str(), curves.c_str());
     } else if (*bench) {
         const auto entries = parseBenchEntries(bench->remaining());
-        const auto results = runBench(entries, benchOptions, std::cout);
+        const auto results = runBench(entries, benchOptions);
         printBenchTable(results, benchOptions, std::cout);
     }
     return 0;
