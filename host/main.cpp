@@ -160,6 +160,9 @@ int run(int argc, char** argv) {
         ->capture_default_str();
     bench->add_option("--rounds", benchOptions.rounds, "interleaved rounds")->capture_default_str();
     bench->add_flag("-q,--quiet", benchOptions.quiet, "no progress bar");
+    bench->footer(
+        "Plug-ins follow the options, each with its own settings:\n"
+        "  PLUGIN [--preset FILE] [--set NAME=VALUE]... [--set-norm NAME=X]... PLUGIN2 ...");
     bench->allow_extras();
     bench->positionals_at_end(false);
 
