@@ -8,11 +8,14 @@ namespace {
 
 thread_local HostContext* entryContext = nullptr;
 
+// While an entry runs on this thread, its context; the record may not even
+// have its fields set yet. Afterwards the context the record carries.
 HostContext* contextOf(const vst::AEffect* effect) {
+    if (entryContext != nullptr) return entryContext;
     if (effect != nullptr && effect->resvd1 != 0) {
         return reinterpret_cast<HostContext*>(effect->resvd1);
     }
-    return entryContext;
+    return nullptr;
 }
 
 }  // namespace

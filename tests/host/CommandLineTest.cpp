@@ -47,6 +47,19 @@ TEST_F(CommandLine, RenderWritesTheFileAndReportsLevels) {
     EXPECT_EQ(contents(), std::vector<std::string>{"demo.wav"});
 }
 
+// The test effect at 0 dB with its latency compensated passes audio unchanged.
+TEST_F(CommandLine, RendersAMonoWavFileIntoBothChannels) {
+    const AudioBuffer mono = sineSignal(1, 5000, 44100.0);
+    writeAudioFile(file("mono.wav"), mono, SampleFormat::Float);
+    const CommandResult result = host({"render", kTestEffect, file("mono.wav"), file("out.wav")});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const AudioBuffer output = readAudioFile(file("out.wav"));
+    EXPECT_EQ(output.sampleRate, 44100.0);
+    ASSERT_EQ(output.channelCount(), 2u);
+    EXPECT_EQ(output.channels[0], mono.channels[0]);
+    EXPECT_EQ(output.channels[1], mono.channels[0]);
+}
+
 TEST_F(CommandLine, FailedRenderLeavesNoPartialFileAndKeepsAnOldOne) {
     const std::vector<std::vector<std::string>> failures = {
         {"--set", "Gain=99"},
