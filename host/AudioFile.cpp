@@ -1,0 +1,139 @@
+#include "AudioFile.h"
+
+#include <sndfile.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "HostError.h"
+#include "OutputFile.h"
+
+namespace host {
+
+namespace {
+
+struct SndfileCloser {
+    void operator()(SNDFILE* file) const { sf_close(file); }
+};
+using SndfileHandle = std::unique_ptr<SNDFILE, SndfileCloser>;
+
+constexpr sf_count_t kChunkFrames = 8192;
+
+std::string lowerExtension(const std::string& path) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
+}
+
+int formatFor(const std::string& path, SampleFormat format) {
+    const std::string extension = lowerExtension(path);
+    int container = 0;
+    if (extension == ".wav") {
+        container = SF_FORMAT_WAV;
+    } else if (extension == ".flac") {
+        container = SF_FORMAT_FLAC;
+        if (format == SampleFormat::Float) {
+            throw HostError("FLAC holds integer samples only: write '" + path +
+                            "' with --format 16 or 24, or as .wav");
+        }
+    } else {
+        throw HostError("cannot write '" + path + "': the output must end in .wav or .flac");
+    }
+    switch (format) {
+        case SampleFormat::Float:
+            return container | SF_FORMAT_FLOAT;
+        case SampleFormat::Pcm16:
+            return container | SF_FORMAT_PCM_16;
+        case SampleFormat::Pcm24:
+            return container | SF_FORMAT_PCM_24;
+    }
+    return container;
+}
+
+}  // namespace
+
+SampleFormat parseSampleFormat(const std::string& text) {
+    if (text == "float") return SampleFormat::Float;
+    if (text == "16") return SampleFormat::Pcm16;
+    if (text == "24") return SampleFormat::Pcm24;
+    throw HostError("unknown sample format '" + text + "': use float, 16 or 24");
+}
+
+AudioBuffer readAudioFile(const std::string& path) {
+    SF_INFO info{};
+    SndfileHandle file(sf_open(path.c_str(), SFM_READ, &info));
+    if (!file) {
+        throw HostError("cannot read audio file '" + path + "': " + sf_strerror(nullptr));
+    }
+    if (info.channels > 2) {
+        throw HostError("'" + path + "' has " + std::to_string(info.channels) +
+                        " channels; the host renders mono or stereo files only");
+    }
+    const auto channelCount = static_cast<std::size_t>(info.channels);
+    AudioBuffer audio;
+    audio.sampleRate = info.samplerate;
+    audio.channels.assign(channelCount, {});
+    for (auto& channel : audio.channels) channel.reserve(static_cast<std::size_t>(info.frames));
+
+    std::vector<float> interleaved(static_cast<std::size_t>(kChunkFrames) * channelCount);
+    for (;;) {
+        const sf_count_t got = sf_readf_float(file.get(), interleaved.data(), kChunkFrames);
+        if (got <= 0) break;
+        for (std::size_t frame = 0; frame < static_cast<std::size_t>(got); ++frame) {
+            for (std::size_t c = 0; c < channelCount; ++c) {
+                audio.channels[c].push_back(interleaved[frame * channelCount + c]);
+            }
+        }
+    }
+    if (sf_error(file.get()) != SF_ERR_NO_ERROR) {
+        throw HostError("error reading '" + path + "': " + sf_strerror(file.get()));
+    }
+    return audio;
+}
+
+void writeAudioFile(const std::string& path, const AudioBuffer& audio, SampleFormat format) {
+    if (audio.channelCount() == 0) throw HostError("nothing to write to '" + path + "'");
+    SF_INFO info{};
+    info.samplerate = static_cast<int>(audio.sampleRate);
+    info.channels = static_cast<int>(audio.channelCount());
+    info.format = formatFor(path, format);
+    if (sf_format_check(&info) == 0) {
+        throw HostError("cannot write '" + path + "' in the requested format at " +
+                        std::to_string(info.samplerate) + " Hz");
+    }
+
+    OutputFile output(path);
+    {
+        SndfileHandle file(sf_open(output.temporaryPath().c_str(), SFM_WRITE, &info));
+        if (!file) {
+            throw HostError("cannot create '" + path + "': " + sf_strerror(nullptr));
+        }
+        // Integer formats clip out-of-range samples instead of wrapping them.
+        sf_command(file.get(), SFC_SET_CLIPPING, nullptr, SF_TRUE);
+
+        const std::size_t channelCount = audio.channelCount();
+        std::vector<float> interleaved(static_cast<std::size_t>(kChunkFrames) * channelCount);
+        for (std::size_t start = 0; start < audio.frames();) {
+            const std::size_t count =
+                std::min(static_cast<std::size_t>(kChunkFrames), audio.frames() - start);
+            for (std::size_t frame = 0; frame < count; ++frame) {
+                for (std::size_t c = 0; c < channelCount; ++c) {
+                    interleaved[frame * channelCount + c] = audio.channels[c][start + frame];
+                }
+            }
+            const auto frames = static_cast<sf_count_t>(count);
+            if (sf_writef_float(file.get(), interleaved.data(), frames) != frames) {
+                throw HostError("error writing '" + path + "': " + sf_strerror(file.get()));
+            }
+            start += count;
+        }
+        if (sf_close(file.release()) != 0) throw HostError("error finishing '" + path + "'");
+    }
+    output.commit();
+}
+
+}  // namespace host

@@ -1,0 +1,23 @@
+// Audio files through libsndfile: reads WAV, AIFF, FLAC and Ogg; writes WAV or
+// FLAC, chosen by the output's extension, as float or 16/24-bit integers.
+#pragma once
+
+#include <string>
+
+#include "AudioBuffer.h"
+
+namespace host {
+
+enum class SampleFormat { Float, Pcm16, Pcm24 };
+
+// "float", "16" or "24"; throws HostError for anything else.
+SampleFormat parseSampleFormat(const std::string& text);
+
+// The whole file, mono or stereo; more channels are an error.
+AudioBuffer readAudioFile(const std::string& path);
+
+// Writes through a temporary file, so the target appears only when complete.
+// FLAC holds integers only: SampleFormat::Float is an error there.
+void writeAudioFile(const std::string& path, const AudioBuffer& audio, SampleFormat format);
+
+}  // namespace host

@@ -1,0 +1,20 @@
+// The info command's report: what the plug-in says about itself and a table of
+// every parameter.
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+
+#include "PluginInstance.h"
+
+namespace host {
+
+// The flags of the record in words ("replacing, mono"), unknown bits in hex.
+std::string flagsInWords(std::int32_t flags);
+// "NoEf (0x4E6F4566)": four characters, '?' for unprintable ones, and hex.
+std::string uniqueIdText(std::int32_t id);
+
+void printInfo(const PluginInstance& plugin, std::ostream& out);
+
+}  // namespace host

@@ -1,0 +1,247 @@
+// vst2-host: loads VST 2 plug-ins and uses them from a terminal.
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "AudioFile.h"
+#include "Bench.h"
+#include "DemoSignal.h"
+#include "HostError.h"
+#include "InfoReport.h"
+#include "ParameterSetter.h"
+#include "PluginInstance.h"
+#include "ProgramFile.h"
+#include "ProgressBar.h"
+#include "Renderer.h"
+#include "SignalPathPlots.h"
+
+namespace {
+
+using namespace host;
+
+constexpr std::int32_t kDefaultBlock = 512;
+constexpr double kDefaultRate = 48000.0;
+
+// The options every command that loads one plug-in shares.
+struct PluginOptions {
+    std::string path;
+    std::string preset;
+    std::vector<std::string> setTexts;
+    std::vector<std::string> normTexts;
+    CLI::Option* set = nullptr;
+    CLI::Option* setNorm = nullptr;
+    CLI::App* command = nullptr;
+
+    void addTo(CLI::App& app) {
+        command = &app;
+        app.add_option("PLUGIN", path, "the plug-in's shared library (.so)")->required();
+        app.add_option("--preset", preset, "load a program file (.fxp) before the settings");
+        set = app.add_option("--set", setTexts,
+                             "set a parameter in its display terms: NAME=VALUE "
+                             "(NAME as info shows it, or its index)")
+                  ->allow_extra_args(false)
+                  ->type_name("NAME=VALUE");
+        setNorm = app.add_option("--set-norm", normTexts,
+                                 "set a parameter to a normalised position: NAME=0..1")
+                      ->allow_extra_args(false)
+                      ->type_name("NAME=X");
+    }
+
+    // The --set and --set-norm settings in command-line order.
+    std::vector<ParameterAssignment> assignments() const {
+        std::vector<ParameterAssignment> result;
+        std::size_t setIndex = 0;
+        std::size_t normIndex = 0;
+        for (const CLI::Option* option : command->parse_order()) {
+            if (option == set) result.push_back(parseAssignment(setTexts.at(setIndex++), false));
+            if (option == setNorm) {
+                result.push_back(parseAssignment(normTexts.at(normIndex++), true));
+            }
+        }
+        return result;
+    }
+
+    // Loads the preset, then applies the settings, echoing each one's effect.
+    void configure(PluginInstance& plugin) const {
+        if (!preset.empty()) {
+            applyProgram(plugin, readProgramFile(preset), preset);
+            std::cout << "loaded program " << preset << "\n";
+        }
+        ParameterSetter setter(plugin);
+        for (const ParameterAssignment& assignment : assignments()) {
+            const ParameterState state = setter.apply(assignment);
+            std::printf("set %s = %s%s (position %.6f)\n", state.name.c_str(),
+                        state.display.c_str(),
+                        state.label.empty() ? "" : (" " + state.label).c_str(),
+                        static_cast<double>(state.position));
+        }
+    }
+};
+
+std::string levelText(const AudioBuffer& audio) {
+    const Level level = measureLevel(audio);
+    char text[96];
+    std::snprintf(text, sizeof text, "peak %6.1f dBFS, RMS %6.1f dBFS", level.peakDb, level.rmsDb);
+    return text;
+}
+
+SampleFormat formatFor(const std::string& requested, const std::string& output) {
+    if (!requested.empty()) return parseSampleFormat(requested);
+    const std::string extension = std::filesystem::path(output).extension().string();
+    return extension == ".flac" || extension == ".FLAC" ? SampleFormat::Pcm24 : SampleFormat::Float;
+}
+
+int run(int argc, char** argv) {
+    CLI::App app{"vst2-host: loads a VST 2 plug-in (.so) and uses it from the terminal"};
+    app.require_subcommand(1);
+    bool quiet = false;
+
+    PluginOptions infoOptions;
+    double infoRate = kDefaultRate;
+    auto* info =
+        app.add_subcommand("info", "show the plug-in's names, id, channels, flags and parameters");
+    infoOptions.addTo(*info);
+    info->add_option("--rate", infoRate, "sample rate told to the plug-in")->capture_default_str();
+
+    PluginOptions renderOptions;
+    std::vector<std::string> renderFiles;
+    std::int32_t renderBlock = kDefaultBlock;
+    bool accumulate = false;
+    std::string sampleFormat;
+    std::string savePreset;
+    double demoRate = kDefaultRate;
+    double demoSeconds = kDemoSeconds;
+    auto* render = app.add_subcommand(
+        "render", "process IN (or, without IN, the built-in demo) into OUT (.wav or .flac)");
+    renderOptions.addTo(*render);
+    render->add_option("FILES", renderFiles, "[IN] OUT")->expected(1, 2)->required();
+    render->add_option("--block", renderBlock, "frames per processing call")->capture_default_str();
+    render->add_flag("--accumulate", accumulate,
+                     "use the accumulating process call: OUT holds the input plus the effect");
+    render->add_option("--format", sampleFormat,
+                       "float, 16 or 24 (default: float for .wav, 24 for .flac)");
+    render->add_option("--save-preset", savePreset,
+                       "also save the settings used as a program file");
+    render->add_option("--rate", demoRate, "sample rate of the built-in demo")
+        ->capture_default_str();
+    render->add_option("--seconds", demoSeconds, "length of the built-in demo")
+        ->capture_default_str();
+    render->add_flag("-q,--quiet", quiet, "no progress bar");
+
+    PluginOptions saveOptions;
+    std::string saveTarget;
+    auto* save = app.add_subcommand(
+        "save-preset", "save the plug-in's parameters after the settings as a program file (.fxp)");
+    saveOptions.addTo(*save);
+    save->add_option("OUT", saveTarget, "the program file to write")->required();
+
+    std::string demoTarget;
+    std::string demoFormat;
+    auto* demo = app.add_subcommand("demo-signal", "write the built-in demo signal to a file");
+    demo->add_option("OUT", demoTarget, ".wav or .flac")->required();
+    demo->add_option("--rate", demoRate, "sample rate")->capture_default_str();
+    demo->add_option("--seconds", demoSeconds, "length")->capture_default_str();
+    demo->add_option("--format", demoFormat, "float, 16 or 24");
+
+    BenchOptions benchOptions;
+    std::vector<std::string> benchWords;
+    auto* bench = app.add_subcommand(
+        "bench",
+        "time the processing of PLUGIN [--set ...] [PLUGIN2 [--set ...] ...] side by side");
+    bench->add_option("--seconds", benchOptions.seconds, "length of the signal")
+        ->capture_default_str();
+    bench->add_option("--rate", benchOptions.sampleRate, "sample rate")->capture_default_str();
+    bench->add_option("--block", benchOptions.blockSize, "frames per processing call")
+        ->capture_default_str();
+    bench->add_option("--rounds", benchOptions.rounds, "interleaved rounds")->capture_default_str();
+    bench->add_flag("-q,--quiet", benchOptions.quiet, "no progress bar");
+    bench->footer(
+        "Plug-ins follow the options, each with its own settings:\n"
+        "  PLUGIN [--preset FILE] [--set NAME=VALUE]... [--set-norm NAME=X]... PLUGIN2 ...");
+    bench->allow_extras();
+    bench->positionals_at_end(false);
+
+    std::string plotFolder = ".";
+    std::vector<float> crossovers(kDefaultCrossovers.begin(), kDefaultCrossovers.end());
+    std::vector<double> drives = {0.0, 24.0};
+    float plotRate = 48000.0f;
+    auto* plot = app.add_subcommand(
+        "plot", "draw the filter banks' band responses and the compressor's static curves as SVG");
+    plot->add_option("--out", plotFolder, "folder for filter-banks.svg and compressor-curves.svg")
+        ->capture_default_str();
+    plot->add_option("--crossovers", crossovers, "the three crossover frequencies in Hz")
+        ->delimiter(',')
+        ->expected(3)
+        ->capture_default_str();
+    plot->add_option("--drive", drives, "master drive in dB, one panel each")
+        ->capture_default_str();
+    plot->add_option("--rate", plotRate, "sample rate")->capture_default_str();
+
+    CLI11_PARSE(app, argc, argv);
+
+    if (*info) {
+        PluginInstance plugin(infoOptions.path, infoRate, kDefaultBlock);
+        infoOptions.configure(plugin);
+        printInfo(plugin, std::cout);
+    } else if (*render) {
+        const bool haveInput = renderFiles.size() == 2;
+        const std::string& target = renderFiles.back();
+        const SampleFormat format = formatFor(sampleFormat, target);
+        const AudioBuffer input =
+            haveInput ? readAudioFile(renderFiles.front()) : makeDemoSignal(demoRate, demoSeconds);
+        PluginInstance plugin(renderOptions.path, input.sampleRate, renderBlock);
+        renderOptions.configure(plugin);
+        AudioBuffer output;
+        {
+            ProgressBar progress("render", quiet);
+            output = host::render(plugin, input, {renderBlock, accumulate}, &progress);
+        }
+        writeAudioFile(target, output, format);
+        if (!savePreset.empty()) writeProgramFile(savePreset, captureProgram(plugin));
+        std::printf("input:  %-40s %s\n", haveInput ? renderFiles.front().c_str() : "built-in demo",
+                    levelText(input).c_str());
+        std::printf("output: %-40s %s\n", target.c_str(), levelText(output).c_str());
+        std::printf("        %.2f s, %zu channel(s) at %.0f Hz, block %d%s\n",
+                    static_cast<double>(output.frames()) / output.sampleRate, output.channelCount(),
+                    output.sampleRate, renderBlock,
+                    accumulate ? ", accumulated onto the input" : "");
+        if (!savePreset.empty()) std::printf("preset: %s\n", savePreset.c_str());
+    } else if (*save) {
+        PluginInstance plugin(saveOptions.path, kDefaultRate, kDefaultBlock);
+        saveOptions.configure(plugin);
+        writeProgramFile(saveTarget, captureProgram(plugin));
+        std::printf("saved %d parameters to %s\n", plugin.numParams(), saveTarget.c_str());
+    } else if (*demo) {
+        const AudioBuffer signal = makeDemoSignal(demoRate, demoSeconds);
+        writeAudioFile(demoTarget, signal, formatFor(demoFormat, demoTarget));
+        std::printf("demo:   %-40s %s\n", demoTarget.c_str(), levelText(signal).c_str());
+    } else if (*plot) {
+        const std::string banks = (std::filesystem::path(plotFolder) / "filter-banks.svg").string();
+        const std::string curves =
+            (std::filesystem::path(plotFolder) / "compressor-curves.svg").string();
+        filterBankFigure({crossovers[0], crossovers[1], crossovers[2]}, plotRate).write(banks);
+        compressorCurveFigure(drives, plotRate).write(curves);
+        std::printf("plots:  %s\n        %s\n", banks.c_str(), curves.c_str());
+    } else if (*bench) {
+        const auto entries = parseBenchEntries(bench->remaining());
+        const auto results = runBench(entries, benchOptions);
+        printBenchTable(results, benchOptions, std::cout);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& error) {
+        std::cerr << "vst2-host: error: " << error.what() << "\n";
+        return 1;
+    }
+}

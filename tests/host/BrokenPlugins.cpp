@@ -1,0 +1,27 @@
+// Deliberately broken plug-in libraries; one is built per BROKEN_KIND.
+#include <cstdint>
+
+#include "binding/AEffect.h"
+
+#define EXPORT extern "C" __attribute__((visibility("default")))
+
+#if BROKEN_KIND == 1
+// Exports neither VSTPluginMain nor main.
+EXPORT int notAnEntry() {
+    return 0;
+}
+#elif BROKEN_KIND == 2
+// The entry refuses to create an effect.
+EXPORT vst::AEffect* VSTPluginMain(vst::HostCallback) {
+    return nullptr;
+}
+#elif BROKEN_KIND == 3
+// The record's magic number is wrong; nothing else in it may be called.
+namespace {
+vst::AEffect record{};
+}
+EXPORT vst::AEffect* VSTPluginMain(vst::HostCallback) {
+    record.magic = 0x12345678;
+    return &record;
+}
+#endif

@@ -1,0 +1,145 @@
+// The vst2-host program end to end: exit codes, messages and files.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+
+#include "AudioFile.h"
+#include "Bench.h"
+#include "HostError.h"
+#include "HostTestSupport.h"
+
+namespace host::test {
+namespace {
+
+class CommandLine : public ScratchFolder {
+  protected:
+    CommandResult host(const std::vector<std::string>& arguments) {
+        return runHost(arguments, folder_.string());
+    }
+};
+
+bool isOneErrorLine(const std::string& err) {
+    return err.rfind("vst2-host: error: ", 0) == 0 && std::count(err.begin(), err.end(), '\n') == 1;
+}
+
+TEST_F(CommandLine, BrokenPlugInsFailCleanlyWithoutOutput) {
+    for (const std::string& plugin : {kNoEntry, kNullEntry, kWrongMagic, file("missing.so")}) {
+        for (const std::string command : {"info", "render"}) {
+            std::vector<std::string> arguments = {command, plugin};
+            if (command == "render") arguments.push_back(file("out.wav"));
+            const CommandResult result = host(arguments);
+            EXPECT_EQ(result.exitCode, 1) << command << " " << plugin;
+            EXPECT_TRUE(isOneErrorLine(result.err)) << result.err;
+            EXPECT_TRUE(contents().empty()) << command << " " << plugin << " left a file";
+        }
+    }
+}
+
+TEST_F(CommandLine, RenderWritesTheFileAndReportsLevels) {
+    const CommandResult result = host(
+        {"render", kTestEffect, file("demo.wav"), "--seconds", "1", "--set", "Gain=-6", "--quiet"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.out.find("set Gain = -6.00 dB"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("input:  built-in demo"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("peak   -9.0 dBFS"), std::string::npos) << result.out;
+    EXPECT_EQ(readAudioFile(file("demo.wav")).frames(), 48000u);
+    EXPECT_EQ(contents(), std::vector<std::string>{"demo.wav"});
+}
+
+// The test effect at 0 dB with its latency compensated passes audio unchanged.
+TEST_F(CommandLine, RendersAMonoWavFileIntoBothChannels) {
+    const AudioBuffer mono = sineSignal(1, 5000, 44100.0);
+    writeAudioFile(file("mono.wav"), mono, SampleFormat::Float);
+    const CommandResult result = host({"render", kTestEffect, file("mono.wav"), file("out.wav")});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const AudioBuffer output = readAudioFile(file("out.wav"));
+    EXPECT_EQ(output.sampleRate, 44100.0);
+    ASSERT_EQ(output.channelCount(), 2u);
+    EXPECT_EQ(output.channels[0], mono.channels[0]);
+    EXPECT_EQ(output.channels[1], mono.channels[0]);
+}
+
+TEST_F(CommandLine, FailedRenderLeavesNoPartialFileAndKeepsAnOldOne) {
+    const std::vector<std::vector<std::string>> failures = {
+        {"--set", "Gain=99"},
+        {"--set", "Nothing=1"},
+        {"--format", "float"},  // FLAC cannot hold floats
+        {"--block", "0"},
+    };
+    for (const auto& failure : failures) {
+        std::vector<std::string> arguments = {"render", kTestEffect, file("out.flac"), "--seconds",
+                                              "0.2"};
+        arguments.insert(arguments.end(), failure.begin(), failure.end());
+        const CommandResult result = host(arguments);
+        EXPECT_NE(result.exitCode, 0) << failure[1];
+        EXPECT_TRUE(contents().empty()) << failure[1];
+    }
+    { std::ofstream(file("keep.wav")) << "older result"; }
+    EXPECT_NE(host({"render", kTestEffect, file("keep.wav"), "--set", "Shape=Weird"}).exitCode, 0);
+    std::ifstream kept(file("keep.wav"));
+    std::string text;
+    std::getline(kept, text);
+    EXPECT_EQ(text, "older result");
+    EXPECT_EQ(contents(), std::vector<std::string>{"keep.wav"});
+}
+
+TEST_F(CommandLine, InfoShowsTheRecordAndEveryParameter) {
+    const CommandResult result = host({"info", kTestEffect, "--set-norm", "Shape=1"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    for (const char* expected :
+         {"effect:        Test Gain", "unique id:     Test (0x54657374)",
+          "flags:         replacing", "latency:       7 samples", "    1  Shape   Hard",
+          "    0  Gain    0.00     dB        0.500000"}) {
+        EXPECT_NE(result.out.find(expected), std::string::npos) << expected << "\n" << result.out;
+    }
+}
+
+TEST_F(CommandLine, SavedPresetRestoresTheSettings) {
+    ASSERT_EQ(
+        host({"save-preset", kTestEffect, file("p.fxp"), "--set", "Gain=4.5", "--set", "Invert=on"})
+            .exitCode,
+        0);
+    const CommandResult result = host({"info", kTestEffect, "--preset", file("p.fxp")});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.out.find("    0  Gain    4.50"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("    2  Invert  on"), std::string::npos) << result.out;
+    const CommandResult wrong = host({"info", kTestEffect, "--preset", file("missing.fxp")});
+    EXPECT_EQ(wrong.exitCode, 1);
+    EXPECT_TRUE(isOneErrorLine(wrong.err)) << wrong.err;
+}
+
+TEST_F(CommandLine, BenchPrintsOneRowPerPlugIn) {
+    const CommandResult result = host({"bench", "--seconds", "0.2", "--rounds", "3", kTestEffect,
+                                       "--set", "Gain=3", kTestEffect});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.out.find("A  Test Gain (libtest_effect.so): Gain = 3.00 dB\n"),
+              std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find("B  Test Gain (libtest_effect.so): default settings\n"),
+              std::string::npos)
+        << result.out;
+    EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 2 + 3 + 2) << result.out;
+    EXPECT_NE(result.out.find("1.00\n"), std::string::npos) << "A's ratio to itself";
+}
+
+TEST(BenchEntries, GroupSettingsWithThePlugInBeforeThem) {
+    const auto entries = parseBenchEntries(
+        {"a.so", "--set", "X=1", "--set-norm=Y=0.5", "b.so", "--preset", "p.fxp", "c.so"});
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0].path, "a.so");
+    ASSERT_EQ(entries[0].settings.size(), 2u);
+    EXPECT_FALSE(entries[0].settings[0].normalised);
+    EXPECT_EQ(entries[0].settings[1].parameter, "Y");
+    EXPECT_TRUE(entries[0].settings[1].normalised);
+    EXPECT_EQ(entries[1].preset, "p.fxp");
+    EXPECT_TRUE(entries[2].settings.empty());
+
+    EXPECT_THROW(parseBenchEntries({}), HostError);
+    EXPECT_THROW(parseBenchEntries({"--set", "X=1", "a.so"}), HostError);
+    EXPECT_THROW(parseBenchEntries({"a.so", "--set"}), HostError);
+    EXPECT_THROW(parseBenchEntries({"a.so", "--volume", "3"}), HostError);
+}
+
+}  // namespace
+}  // namespace host::test

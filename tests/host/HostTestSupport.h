@@ -1,0 +1,45 @@
+// Shared helpers of the host tests: paths of the libraries under test, a
+// scratch folder, and running the vst2-host program.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "AudioBuffer.h"
+
+namespace host::test {
+
+inline const std::string kTestEffect = TEST_EFFECT_PATH;
+inline const std::string kNoEntry = BROKEN_NO_ENTRY_PATH;
+inline const std::string kNullEntry = BROKEN_NULL_ENTRY_PATH;
+inline const std::string kWrongMagic = BROKEN_WRONG_MAGIC_PATH;
+inline const std::string kHostProgram = VST2_HOST_PATH;
+inline const std::string kLspCompressor = "/usr/lib/vst/lsp-plugins/mb-compressor-stereo.so";
+inline const std::string kZamCompressor = "/usr/lib/vst/ZaMultiCompX2-vst.so";
+
+// A fresh folder per test, removed afterwards.
+class ScratchFolder : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+    std::string file(const std::string& name) const { return (folder_ / name).string(); }
+    // Names of the files in the folder, hidden ones included.
+    std::vector<std::string> contents() const;
+
+    std::filesystem::path folder_;
+};
+
+struct CommandResult {
+    int exitCode;
+    std::string out;
+    std::string err;
+};
+// Runs vst2-host with the arguments (each quoted for the shell).
+CommandResult runHost(const std::vector<std::string>& arguments, const std::string& scratch);
+
+// A deterministic test signal: a sine per channel at different frequencies.
+AudioBuffer sineSignal(std::size_t channels, std::size_t frames, double sampleRate = 48000.0);
+
+}  // namespace host::test
