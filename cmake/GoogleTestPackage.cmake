@@ -2,8 +2,8 @@
 # GTest::gmock, GTest::gmock_main) and the GoogleTest CMake module.
 # Native builds use the installed package. Windows builds compile Debian's
 # GoogleTest sources (/usr/src/googletest) with the cross compiler, inside the
-# build tree, and their tests run under Wine through the crosscompiling
-# emulator.
+# build tree (the sources define the GTest:: names too), and their tests run
+# under Wine through the crosscompiling emulator.
 if(CMAKE_CROSSCOMPILING AND WIN32)
     set(GOOGLETEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources for cross builds")
     if(NOT EXISTS ${GOOGLETEST_SOURCE_DIR}/CMakeLists.txt)
@@ -24,11 +24,6 @@ if(CMAKE_CROSSCOMPILING AND WIN32)
         target_include_directories(${lib} BEFORE PRIVATE ${hook_dir})
     endforeach()
     target_compile_options(gtest INTERFACE -I${hook_dir})
-    foreach(lib gtest gtest_main gmock gmock_main)
-        if(NOT TARGET GTest::${lib})
-            add_library(GTest::${lib} ALIAS ${lib})
-        endif()
-    endforeach()
     # Listing the cases at build time would run Wine from the build; at test
     # time it runs in the same prefix as the cases themselves.
     set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
