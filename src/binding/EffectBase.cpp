@@ -198,10 +198,10 @@ void EffectBase::processReplacing(float**, float**, std::int32_t) {}
 void EffectBase::open() {}
 void EffectBase::close() {}
 std::int32_t EffectBase::getProgram() {
-    return currentProgram;
+    return currentProgram.load(std::memory_order_relaxed);
 }
 void EffectBase::setProgram(std::int32_t program) {
-    currentProgram = program;
+    currentProgram.store(program, std::memory_order_relaxed);
 }
 void EffectBase::setProgramName(char* name) {
     name[0] = '\0';
@@ -228,10 +228,10 @@ std::int32_t EffectBase::setChunk(void*, std::int32_t, bool) {
     return 0;
 }
 void EffectBase::setSampleRate(float rate) {
-    sampleRate = rate;
+    sampleRate.store(rate, std::memory_order_relaxed);
 }
 void EffectBase::setBlockSize(std::int32_t size) {
-    blockSize = size;
+    blockSize.store(size, std::memory_order_relaxed);
 }
 void EffectBase::suspend() {}
 void EffectBase::resume() {}
@@ -271,10 +271,10 @@ void EffectBase::setInitialDelay(std::int32_t delay) {
 }
 
 float EffectBase::getSampleRate() const {
-    return sampleRate;
+    return sampleRate.load(std::memory_order_relaxed);
 }
 std::int32_t EffectBase::getBlockSize() const {
-    return blockSize;
+    return blockSize.load(std::memory_order_relaxed);
 }
 
 std::int32_t EffectBase::getMasterVersion() {

@@ -3,6 +3,7 @@
 // services and number texts.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -18,7 +19,9 @@ inline constexpr std::size_t kNumberTextSize = 9;
 
 // The host calls the entry functions on threads of its choosing; the base
 // takes no lock. Its own fields change only by single stores from the
-// dispatcher (sample rate, block size, program) or during construction.
+// dispatcher (sample rate, block size, program) or during construction; those
+// three are atomic because the effect may read them while another host thread
+// stores a new one.
 class EffectBase {
   public:
     EffectBase(HostCallback hostCallback, std::int32_t programCount, std::int32_t parameterCount);
@@ -98,13 +101,13 @@ class EffectBase {
     void setFlag(std::int32_t flag, bool state);
     bool hasFlag(std::int32_t flag) const { return (effectRecord.flags & flag) != 0; }
 
-    float sampleRate = 44100.0f;
+    std::atomic<float> sampleRate{44100.0f};
     std::unique_ptr<EffectEditor> editor;
     HostCallback hostCallback;
     std::int32_t programCount;
     std::int32_t parameterCount;
-    std::int32_t currentProgram = 0;
-    std::int32_t blockSize = 1024;
+    std::atomic<std::int32_t> currentProgram{0};
+    std::atomic<std::int32_t> blockSize{1024};
     AEffect effectRecord;
 
   private:

@@ -252,8 +252,8 @@ bool ExtendedEffectBase::getSpeakerArrangement(VstSpeakerArrangement** input,
 }
 
 void ExtendedEffectBase::setBlockSizeAndSampleRate(std::int32_t size, float rate) {
-    blockSize = size;
-    sampleRate = rate;
+    blockSize.store(size, std::memory_order_relaxed);
+    sampleRate.store(rate, std::memory_order_relaxed);
 }
 
 bool ExtendedEffectBase::setBypass(bool) {
@@ -382,14 +382,16 @@ bool ExtendedEffectBase::sizeWindow(std::int32_t width, std::int32_t height) {
 // effect through setSampleRate.
 float ExtendedEffectBase::updateSampleRate() {
     const IntPtr rate = callHost(audioMasterGetSampleRate);
-    if (rate > 0) sampleRate = static_cast<float>(rate);
-    return sampleRate;
+    if (rate > 0) sampleRate.store(static_cast<float>(rate), std::memory_order_relaxed);
+    return sampleRate.load(std::memory_order_relaxed);
 }
 
 std::int32_t ExtendedEffectBase::updateBlockSize() {
     const IntPtr size = callHost(audioMasterGetBlockSize);
-    if (size > 0 && size <= INT32_MAX) blockSize = static_cast<std::int32_t>(size);
-    return blockSize;
+    if (size > 0 && size <= INT32_MAX) {
+        blockSize.store(static_cast<std::int32_t>(size), std::memory_order_relaxed);
+    }
+    return blockSize.load(std::memory_order_relaxed);
 }
 
 std::int32_t ExtendedEffectBase::getInputLatency() {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace dsp {
 namespace {
@@ -13,6 +14,7 @@ constexpr float kLowestBandEdge = 20.0f;   // Hz, lower edge of band 0
 constexpr double kSmoothingTarget = 0.05;  // residue left after the smoothing time
 constexpr double kSmoothingTimeScale = 20.0;
 constexpr std::uint32_t kInverseSqrtSeed = 0xBE6F0000u;
+constexpr double kLargestEnvelope = std::numeric_limits<double>::max();
 
 // Share g of the new value per sample, such that the envelope closes 95 % of
 // a gap in release * 20 Hz / lowerEdge seconds.
@@ -88,6 +90,16 @@ void BandDynamics::processBands(float* left, float* right) {
         envelopeRight =
             envelopeRight + g * (same * static_cast<double>(powerRight) +
                                  cross * static_cast<double>(powerLeft) + 1.0 - envelopeRight);
+        // Finite envelopes of at least 1 are what the gain laws need. Band
+        // values far beyond any audio level can break that: a power that
+        // overflows, or with a release of 0 a huge envelope whose update
+        // cancels to 0. The band then starts afresh at envelope and gain 1
+        // instead of putting out NaN for the rest of the session.
+        if (!(envelopeLeft >= 1.0 && envelopeLeft <= kLargestEnvelope && envelopeRight >= 1.0 &&
+              envelopeRight <= kLargestEnvelope)) {
+            envelopeLeft = 1.0;
+            envelopeRight = 1.0;
+        }
         envelopeLeft_[i] = envelopeLeft;
         envelopeRight_[i] = envelopeRight;
 

@@ -8,8 +8,10 @@
 // output into one output gain. Separation sets how much of the other channel's
 // power each detector sees.
 //
-// Envelopes and gains start at 1 and are never reset; configure changes only
-// the coefficients, so a parameter change takes effect without a jump.
+// Envelopes and gains start at 1; configure changes only the coefficients, so
+// a parameter change takes effect without a jump. Only a band whose envelope
+// has left the finite range at or above 1 (input far beyond any audio level)
+// is reset to 1.
 #pragma once
 
 #include <array>

@@ -1,5 +1,6 @@
 #include "effect/CompressorEffect.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "dsp/FilterBankList.h"
@@ -18,12 +19,20 @@ constexpr std::int32_t kListenAll = -1;
 // Key of compressor mode "B", the square-root gain law.
 constexpr std::int32_t kSquareRootMode = 1;
 
-// The single-precision value of 1e-15 / 2^31 (bit pattern 0x17101D7D), so the
-// anti-denormal noise never exceeds 1e-15 in magnitude.
-constexpr double kNoiseScale = static_cast<double>(4.656613e-25f);
+// Input magnitudes up to this, 240 dB above full scale, pass unchanged. A
+// larger sample, NaN or an infinity is taken as silence: it would leave the
+// filter memories non-finite, or so large that they ring through the
+// following samples with values whose driven power overflows. Below it every
+// filter memory, band value and output stays finite at any setting.
+constexpr float kLargestInput = 1.0e12f;
 
 float float32(double value) {
     return static_cast<float>(value);
+}
+
+// NaN fails the comparison and becomes silence too.
+float saneInput(float sample) {
+    return std::fabs(sample) <= kLargestInput ? sample : 0.0f;
 }
 
 }  // namespace
@@ -190,13 +199,9 @@ void CompressorEffect::renderFrames(float** inputs, float** outputs, std::int32_
     const std::int32_t bandCount = currentBank->bandCount();
 
     for (std::int32_t i = 0; i < sampleFrames; ++i) {
-        // A tiny noise keeps filter memories and envelopes out of subnormals.
-        const std::int32_t state = noiseState;
-        const float noise = float32(static_cast<double>(state) * kNoiseScale);
-        noiseState =
-            static_cast<std::int32_t>(static_cast<std::uint32_t>(state) * 1664525u + 1013904223u);
-
-        currentBank->processStereo(inLeft[i] + noise, inRight[i] + noise, bandsLeft, bandsRight);
+        const float tiny = noise.next();
+        currentBank->processStereo(saneInput(inLeft[i]) + tiny, saneInput(inRight[i]) + tiny,
+                                   bandsLeft, bandsRight);
         dynamics->processBands(bandsLeft, bandsRight);
 
         float left;

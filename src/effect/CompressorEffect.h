@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "binding/ExtendedEffectBase.h"
+#include "dsp/AntiDenormalNoise.h"
 #include "dsp/BandDynamics.h"
 #include "dsp/BandSplitter.h"
 #include "params/ChoiceParameter.h"
@@ -64,7 +65,7 @@ class CompressorEffect final : public vst::ExtendedEffectBase {
     params::DecibelParameter outAdjust1;
     params::DecibelParameter outAdjust2;
     params::DecibelParameter outAdjust3;
-    std::int32_t noiseState = 0;
+    dsp::AntiDenormalNoise noise;
     float clipKnee = 0.0f;
     std::unique_ptr<dsp::BandDynamics> dynamics;
     dsp::BandSplitter* currentBank = nullptr;

@@ -5,6 +5,8 @@
 #include <array>
 #include <cfenv>
 #include <cmath>
+#include <limits>
+#include <string>
 
 namespace dsp {
 namespace {
@@ -232,6 +234,79 @@ TEST(BandDynamics, GainsRecoverInSilenceAndSurviveReconfiguration) {
         previous = dynamics.band(0).gainLeft;
     }
     EXPECT_GT(previous, 0.99f);
+}
+
+struct BrokenBand {
+    const char* name;
+    float value;
+    float release;
+    bool squareRootMode;
+};
+
+// A band value whose power overflows, or a non-finite one, leaves the band
+// exactly where a fresh processor starts: the samples after it come out as
+// from a fresh processor.
+TEST(BandDynamics, BandBrokenByOverflowStartsAfresh) {
+    const float inf = std::numeric_limits<float>::infinity();
+    const BrokenBand cases[] = {
+        {"+inf", inf, 0.1f, false},         {"-inf", -inf, 0.0f, true},
+        {"NaN", std::nanf(""), 0.1f, true}, {"3e38", 3e38f, 0.0f, false},
+        {"1e30", 1e30f, 0.1f, false},       {"1e30", -1e30f, 2.0f, true},
+    };
+    for (const BrokenBand& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + (c.squareRootMode ? " B" : " A"));
+        Settings s;
+        s.release = c.release;
+        s.squareRootMode = c.squareRootMode;
+        BandDynamics hit;
+        BandDynamics fresh;
+        configure(hit, s);
+        configure(fresh, s);
+        Bands left{};
+        Bands right{};
+        left.fill(c.value);
+        right.fill(0.5f);
+        hit.processBands(left.data(), right.data());
+        for (int n = 0; n < 2000; ++n) {
+            const float x = 0.6f * std::sin(0.05f * static_cast<float>(n));
+            Bands l1{x, -x, 0.5f * x, 0.1f};
+            Bands r1{0.3f, x, x, -x};
+            Bands l2 = l1;
+            Bands r2 = r1;
+            hit.processBands(l1.data(), r1.data());
+            fresh.processBands(l2.data(), r2.data());
+            ASSERT_EQ(l1, l2) << n;
+            ASSERT_EQ(r1, r2) << n;
+        }
+    }
+}
+
+// With a release of 0 a huge envelope cancels to 0 in its next update, where
+// the plain law would divide by zero; the band is reset instead.
+TEST(BandDynamics, HugeEnvelopeWithReleaseZeroStaysFinite) {
+    for (bool squareRootMode : {false, true}) {
+        Settings s;
+        s.release = 0.0f;
+        s.squareRootMode = squareRootMode;
+        BandDynamics dynamics;
+        configure(dynamics, s);
+        Bands left{};
+        Bands right{};
+        left.fill(1e10f);
+        right.fill(1e10f);
+        dynamics.processBands(left.data(), right.data());
+        for (int n = 0; n < 100; ++n) {
+            left.fill(0.25f);
+            right.fill(-0.25f);
+            dynamics.processBands(left.data(), right.data());
+            for (std::size_t band = 0; band < 4; ++band) {
+                ASSERT_TRUE(std::isfinite(left[band]) && std::isfinite(right[band])) << n;
+                const auto readout = dynamics.band(static_cast<std::int32_t>(band));
+                ASSERT_GE(readout.envelopeLeft, 1.0) << n;
+                ASSERT_GE(readout.envelopeRight, 1.0) << n;
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -125,6 +126,12 @@ void writeReference(const std::string& path, const std::vector<float>& values) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(values.data()),
                static_cast<std::streamsize>(values.size() * sizeof(float)));
+}
+
+// Named in test output by its name; the default printer would dump the
+// object's bytes, padding included.
+void PrintTo(const Setting& setting, std::ostream* out) {
+    *out << setting.name;
 }
 
 class RenderRegression : public ::testing::TestWithParam<Setting> {};

@@ -1,0 +1,310 @@
+// libFuzzer target: each input is decoded into a sequence of host calls on a
+// fresh effect, made the way a valid host makes them (every pointer the
+// interface asks for points at a record of the right kind, or is null where
+// the interface allows null), with any numbers in them. The effect is linked
+// in, not loaded, so the fuzzer sees its coverage.
+//
+// A run fails on a crash, on any sanitizer report, and on an answer that
+// breaks the interface's rules: a parameter position outside 0..1, a text
+// longer than its opcode's budget, or a non-finite output sample where the
+// output buffer held a finite value before (every sample when replacing).
+//
+// Input format, read front to back; whatever is missing at the end reads as
+// zero bytes. Each step starts with one byte, taken modulo 5:
+//   0 dispatcher: opcode byte (-5 + b % 86; effClose becomes effOpen, the
+//     close comes last), index i32, value i64, opt f32, flags byte (bit 0:
+//     null instead of the optional pointer)
+//   1 setParameter: index (see below), value f32
+//   2 getParameter: index
+//   3 processReplacing, 4 process: frames u16 (-1 + n % 4098), one fill byte
+//     and one f32 per channel, layout byte (bit 0: in place)
+// An index is one byte: below 0x80 it is -3 + b % 27, otherwise an i32
+// follows. Fill byte modulo 4: 0 raw f32 samples read from the input (cycled
+// when the input runs short), 1 a sine of the given amplitude, 2 a constant
+// from a table of awkward values, 3 music-like noise and tone.
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+#include "binding/AEffect.h"
+#include "effect/CompressorEffect.h"
+
+namespace {
+
+class Reader {
+  public:
+    Reader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+
+    bool empty() const { return position_ >= size_; }
+
+    std::uint8_t byte() { return position_ < size_ ? data_[position_++] : 0; }
+
+    template <typename T>
+    T number() {
+        std::uint8_t bytes[sizeof(T)] = {};
+        for (std::uint8_t& b : bytes) b = byte();
+        T value;
+        std::memcpy(&value, bytes, sizeof value);
+        return value;
+    }
+
+    // Raw samples for `count` frames, cycling through what is left.
+    void samples(float* out, std::size_t count) {
+        const std::size_t available = (size_ - std::min(position_, size_)) / sizeof(float);
+        if (available == 0) {
+            std::fill(out, out + count, 0.0f);
+            return;
+        }
+        const std::size_t used = std::min(available, count);
+        for (std::size_t i = 0; i < count; ++i) {
+            std::memcpy(&out[i], data_ + position_ + (i % used) * sizeof(float), sizeof(float));
+        }
+        position_ += used * sizeof(float);
+    }
+
+  private:
+    const std::uint8_t* data_;
+    std::size_t size_;
+    std::size_t position_ = 0;
+};
+
+[[noreturn]] void fail(const char* what, long long detail) {
+    std::fprintf(stderr, "effect_fuzzer: %s (%lld)\n", what, detail);
+    std::abort();
+}
+
+vst::IntPtr VST_CALL hostCallback(vst::AEffect*, std::int32_t opcode, std::int32_t, vst::IntPtr,
+                                  void*, float) {
+    return opcode == vst::audioMasterVersion ? 2400 : 0;
+}
+
+constexpr float kAwkwardValues[] = {
+    0.0f,
+    -0.0f,
+    1.0f,
+    -1.0f,
+    std::numeric_limits<float>::quiet_NaN(),
+    std::numeric_limits<float>::infinity(),
+    -std::numeric_limits<float>::infinity(),
+    1e38f,
+    -3e38f,
+    std::numeric_limits<float>::max(),
+    std::numeric_limits<float>::min(),
+    std::numeric_limits<float>::denorm_min(),
+    -1e-40f,
+    1e12f,
+    -1e12f,
+    1.1e12f,
+};
+
+constexpr std::size_t kTextSize = 256;
+
+// Text budgets of the opcodes that always write a text: the terminator must
+// come within budget + 1 bytes.
+std::size_t textBudget(std::int32_t opcode) {
+    switch (opcode) {
+        case vst::effGetParamLabel:
+        case vst::effGetParamDisplay:
+            return 8;
+        case vst::effGetParamName:
+        case vst::effGetProgramName:
+            return 24;
+        case vst::effGetEffectName:
+            return 32;
+        case vst::effGetVendorString:
+        case vst::effGetProductString:
+            return 64;
+        default:
+            return 0;
+    }
+}
+
+class Session {
+  public:
+    explicit Session(vst::AEffect* fx) : fx_(fx) {}
+
+    void step(Reader& in) {
+        const int kind = in.byte() % 5;
+        switch (kind) {
+            case 0:
+                dispatch(in);
+                break;
+            case 1: {
+                const std::int32_t index = parameterIndex(in);
+                fx_->setParameter(fx_, index, in.number<float>());
+                break;
+            }
+            case 2: {
+                const float position = fx_->getParameter(fx_, parameterIndex(in));
+                if (!(position >= 0.0f && position <= 1.0f)) fail("position outside 0..1", 0);
+                break;
+            }
+            default:
+                process(in, kind == 3);
+                break;
+        }
+    }
+
+  private:
+    static std::int32_t parameterIndex(Reader& in) {
+        const std::uint8_t b = in.byte();
+        return b < 0x80 ? -3 + b % 27 : in.number<std::int32_t>();
+    }
+
+    void dispatch(Reader& in) {
+        std::int32_t opcode = -5 + in.byte() % 86;
+        if (opcode == vst::effClose) opcode = vst::effOpen;
+        const auto index = in.number<std::int32_t>();
+        auto value = static_cast<vst::IntPtr>(in.number<std::int64_t>());
+        const auto opt = in.number<float>();
+        const bool useNull = (in.byte() & 1) != 0;
+
+        // Each opcode gets what a valid host passes: a text buffer by default,
+        // the records or handles an opcode asks for, null only where allowed.
+        char text[kTextSize];
+        std::memset(text, 'x', sizeof text);
+        text[kTextSize - 1] = '\0';
+        alignas(16) unsigned char events[64] = {};  // a VstEvents block with 0 events
+        void* chunk = nullptr;
+        void* rect = nullptr;
+        vst::VstSpeakerArrangement arrangementIn{};
+        vst::VstSpeakerArrangement arrangementOut{};
+        arrangementIn.numChannels = 2;
+        arrangementOut.numChannels = 2;
+        vst::VstSpeakerArrangement* handleIn = &arrangementIn;
+        vst::VstSpeakerArrangement* handleOut = &arrangementOut;
+
+        void* ptr = text;
+        switch (opcode) {
+            case vst::effEditGetRect:
+                ptr = &rect;
+                break;
+            case vst::effEditOpen:
+                ptr = nullptr;  // no window of the host's
+                break;
+            case vst::effGetChunk:
+                ptr = &chunk;
+                break;
+            case vst::effSetChunk:
+                value = static_cast<vst::IntPtr>(static_cast<std::uint64_t>(value) % kTextSize);
+                break;
+            case vst::effProcessEvents:
+                ptr = useNull ? nullptr : events;
+                break;
+            case vst::effSetSpeakerArrangement:
+                value = useNull ? 0 : reinterpret_cast<vst::IntPtr>(&arrangementIn);
+                ptr = useNull ? nullptr : &arrangementOut;
+                break;
+            case vst::effGetSpeakerArrangement:
+                value = useNull ? 0 : reinterpret_cast<vst::IntPtr>(&handleIn);
+                ptr = useNull ? nullptr : &handleOut;
+                break;
+            default:
+                break;
+        }
+        fx_->dispatcher(fx_, opcode, index, value, ptr, opt);
+
+        const std::size_t budget = textBudget(opcode);
+        if (budget > 0 && std::memchr(text, '\0', budget + 1) == nullptr) {
+            fail("text longer than its budget, opcode", opcode);
+        }
+    }
+
+    void fill(Reader& in, std::vector<float>& channel, std::size_t frames) {
+        const std::uint8_t mode = in.byte() % 4;
+        const auto amount = in.number<float>();
+        switch (mode) {
+            case 0:
+                in.samples(channel.data(), frames);
+                break;
+            case 1:
+                for (std::size_t i = 0; i < frames; ++i) {
+                    channel[i] = amount * std::sin(0.05f * static_cast<float>(phase_ + i));
+                }
+                break;
+            case 2: {
+                const std::size_t count = sizeof kAwkwardValues / sizeof kAwkwardValues[0];
+                const auto pick = static_cast<std::size_t>(in.byte()) % count;
+                std::fill(channel.begin(), channel.begin() + static_cast<std::ptrdiff_t>(frames),
+                          kAwkwardValues[pick]);
+                break;
+            }
+            default:
+                for (std::size_t i = 0; i < frames; ++i) {
+                    noise_ = noise_ * 1664525u + 1013904223u;
+                    const float hiss = static_cast<float>(noise_ >> 8) / 16777216.0f - 0.5f;
+                    channel[i] =
+                        0.2f * hiss + 0.5f * std::sin(0.013f * static_cast<float>(phase_ + i));
+                }
+                break;
+        }
+    }
+
+    void process(Reader& in, bool replace) {
+        const std::int32_t frames =
+            -1 + static_cast<std::int32_t>(in.number<std::uint16_t>() % 4098);
+        const std::size_t count = frames > 0 ? static_cast<std::size_t>(frames) : 0;
+        std::vector<float> inLeft(std::max<std::size_t>(count, 1));
+        std::vector<float> inRight(inLeft.size());
+        fill(in, inLeft, count);
+        fill(in, inRight, count);
+        const bool inPlace = (in.byte() & 1) != 0;
+        phase_ += count;
+
+        // Accumulating adds to what the output buffers hold: a finite value,
+        // or the input itself when processing in place.
+        std::vector<float> outLeft(inLeft.size(), replace ? 7.0f : 0.5f);
+        std::vector<float> outRight(inLeft.size(), replace ? 7.0f : -0.5f);
+        float* inputs[2] = {inLeft.data(), inRight.data()};
+        float* outputs[2] = {outLeft.data(), outRight.data()};
+        if (inPlace) {
+            outputs[0] = inLeft.data();
+            outputs[1] = inRight.data();
+        }
+        std::vector<bool> heldFinite(2 * count);
+        for (std::size_t i = 0; i < count; ++i) {
+            heldFinite[2 * i] = replace || std::isfinite(outputs[0][i]);
+            heldFinite[2 * i + 1] = replace || std::isfinite(outputs[1][i]);
+        }
+
+        if (replace) {
+            fx_->processReplacing(fx_, inputs, outputs, frames);
+        } else {
+            fx_->process(fx_, inputs, outputs, frames);
+        }
+
+        for (std::size_t i = 0; i < count; ++i) {
+            if ((heldFinite[2 * i] && !std::isfinite(outputs[0][i])) ||
+                (heldFinite[2 * i + 1] && !std::isfinite(outputs[1][i]))) {
+                fail("non-finite output at frame", static_cast<long long>(i));
+            }
+        }
+        if (count == 0 && !inPlace && (outLeft[0] != (replace ? 7.0f : 0.5f))) {
+            fail("output written for a frame count of", frames);
+        }
+    }
+
+    vst::AEffect* fx_;
+    std::size_t phase_ = 0;
+    std::uint32_t noise_ = 1;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // Created as the plug-in's entry creates it for a host that answers the
+    // version query; closed through the dispatcher, which deletes it.
+    auto* effect = new effect::CompressorEffect(hostCallback);
+    vst::AEffect* fx = effect->record();
+    Reader in(data, size);
+    Session session(fx);
+    while (!in.empty()) session.step(in);
+    fx->dispatcher(fx, vst::effClose, 0, 0, nullptr, 0.0f);
+    return 0;
+}
