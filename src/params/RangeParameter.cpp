@@ -59,6 +59,8 @@ bool RangeParameter::setValue(double v, bool clampToRange) {
         if (!clampToRange) return false;
         v = v < minimum_ ? minimum_ : maximum_;
     }
+    // An equal value (-0 against 0 included) leaves the stored one in place.
+    if (value_.load(std::memory_order_relaxed) == v) return true;
     if (value_.exchange(v, std::memory_order_relaxed) != v) markChanged();
     return true;
 }

@@ -134,5 +134,21 @@ TEST(RangeParameter, ChangedFlagFollowsRealChangesOnly) {
     EXPECT_FALSE(p.isChanged());
 }
 
+// A value equal to the stored one leaves the stored one in place: -0 written
+// over 0 must not turn the texts into "-0".
+TEST(RangeParameter, EqualValueKeepsTheStoredOne) {
+    PercentParameter percent(nullptr, "p", "P", 0.0, 0.0, 1.0);
+    DegreeParameter degree(nullptr, "d", "D", 0.0, -180.0, 180.0);
+    (void)percent.value();
+    (void)degree.value();
+    EXPECT_TRUE(percent.setFromText("-0"));
+    EXPECT_TRUE(degree.setValue(-0.0, false));
+    EXPECT_EQ(percent.displayText(), "0");
+    EXPECT_EQ(percent.valueToText(), "0");
+    EXPECT_EQ(degree.displayText(), "0");
+    EXPECT_FALSE(percent.isChanged());
+    EXPECT_FALSE(degree.isChanged());
+}
+
 }  // namespace
 }  // namespace params
