@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -28,6 +29,8 @@ constexpr std::int32_t kBankChunkForm = fourCharacters("FBCh");
 constexpr std::size_t kHeaderBytes = 56;
 constexpr std::size_t kNameBytes = 28;
 constexpr std::size_t kNameOffset = 28;
+// A million parameters; no plug-in comes near.
+constexpr std::uintmax_t kMaxFileBytes = kHeaderBytes + 4 * 1000000;
 
 void putInt(std::vector<unsigned char>& out, std::int32_t value) {
     const auto bits = static_cast<std::uint32_t>(value);
@@ -121,6 +124,17 @@ Program decodeProgram(const std::vector<unsigned char>& bytes, const std::string
 }
 
 Program readProgramFile(const std::string& path) {
+    // Only a plain file of plausible size is read: a folder fails obscurely and
+    // a device such as /dev/zero would be read without end.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        throw HostError("program file '" + path + "' does not exist or is not a file");
+    }
+    const auto size = std::filesystem::file_size(path, error);
+    if (!error && size > kMaxFileBytes) {
+        throw HostError("'" + path + "' is not a usable program file: it holds " +
+                        std::to_string(size) + " bytes, far more than any program");
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) throw HostError("cannot open program file '" + path + "'");
     const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),

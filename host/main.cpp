@@ -1,10 +1,13 @@
 // vst2-host: loads VST 2 plug-ins and uses them from a terminal.
 #include <CLI/CLI.hpp>
 
+#include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -13,6 +16,7 @@
 #include "DemoSignal.h"
 #include "HostError.h"
 #include "InfoReport.h"
+#include "OutputFile.h"
 #include "ParameterSetter.h"
 #include "PluginInstance.h"
 #include "ProgramFile.h"
@@ -26,6 +30,32 @@ using namespace host;
 
 constexpr std::int32_t kDefaultBlock = 512;
 constexpr double kDefaultRate = 48000.0;
+// Bounds of the numbers a person may give: beyond them a signal would not fit
+// in memory or a plug-in would be asked to run at a rate no host uses.
+constexpr double kMinRate = 1000.0;
+constexpr double kMaxRate = 1000000.0;
+constexpr double kMaxSeconds = 3600.0;
+constexpr double kMaxBlock = 1 << 20;
+
+// A number from `low` to `high`; unlike CLI::Range it also refuses NaN.
+CLI::Validator within(double low, double high) {
+    const std::string range = CLI::detail::to_string(low) + " to " + CLI::detail::to_string(high);
+    return CLI::Validator(
+        [=](std::string& text) -> std::string {
+            char* end = nullptr;
+            const double value = std::strtod(text.c_str(), &end);
+            if (end == text.c_str() || *end != '\0' || !(value >= low && value <= high)) {
+                return "'" + text + "' is not a number from " + range;
+            }
+            return {};
+        },
+        "NUMBER in " + range);
+}
+
+// Command-line mistakes end like every other error: one line on stderr.
+std::string oneLineFailure(const CLI::App*, const CLI::Error& error) {
+    return std::string("vst2-host: error: ") + error.what() + " (see --help)\n";
+}
 
 // The options every command that loads one plug-in shares.
 struct PluginOptions {
@@ -93,11 +123,15 @@ std::string levelText(const AudioBuffer& audio) {
 SampleFormat formatFor(const std::string& requested, const std::string& output) {
     if (!requested.empty()) return parseSampleFormat(requested);
     const std::string extension = std::filesystem::path(output).extension().string();
-    return extension == ".flac" || extension == ".FLAC" ? SampleFormat::Pcm24 : SampleFormat::Float;
+    std::string lower;
+    for (const char c : extension)
+        lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower == ".flac" ? SampleFormat::Pcm24 : SampleFormat::Float;
 }
 
 int run(int argc, char** argv) {
     CLI::App app{"vst2-host: loads a VST 2 plug-in (.so) and uses it from the terminal"};
+    app.failure_message(oneLineFailure);
     app.require_subcommand(1);
     bool quiet = false;
 
@@ -106,7 +140,9 @@ int run(int argc, char** argv) {
     auto* info =
         app.add_subcommand("info", "show the plug-in's names, id, channels, flags and parameters");
     infoOptions.addTo(*info);
-    info->add_option("--rate", infoRate, "sample rate told to the plug-in")->capture_default_str();
+    info->add_option("--rate", infoRate, "sample rate told to the plug-in")
+        ->check(within(kMinRate, kMaxRate))
+        ->capture_default_str();
 
     PluginOptions renderOptions;
     std::vector<std::string> renderFiles;
@@ -120,7 +156,9 @@ int run(int argc, char** argv) {
         "render", "process IN (or, without IN, the built-in demo) into OUT (.wav or .flac)");
     renderOptions.addTo(*render);
     render->add_option("FILES", renderFiles, "[IN] OUT")->expected(1, 2)->required();
-    render->add_option("--block", renderBlock, "frames per processing call")->capture_default_str();
+    render->add_option("--block", renderBlock, "frames per processing call")
+        ->check(within(1, kMaxBlock))
+        ->capture_default_str();
     render->add_flag("--accumulate", accumulate,
                      "use the accumulating process call: OUT holds the input plus the effect");
     render->add_option("--format", sampleFormat,
@@ -128,8 +166,10 @@ int run(int argc, char** argv) {
     render->add_option("--save-preset", savePreset,
                        "also save the settings used as a program file");
     render->add_option("--rate", demoRate, "sample rate of the built-in demo")
+        ->check(within(kMinRate, kMaxRate))
         ->capture_default_str();
     render->add_option("--seconds", demoSeconds, "length of the built-in demo")
+        ->check(within(0.001, kMaxSeconds))
         ->capture_default_str();
     render->add_flag("-q,--quiet", quiet, "no progress bar");
 
@@ -144,8 +184,12 @@ int run(int argc, char** argv) {
     std::string demoFormat;
     auto* demo = app.add_subcommand("demo-signal", "write the built-in demo signal to a file");
     demo->add_option("OUT", demoTarget, ".wav or .flac")->required();
-    demo->add_option("--rate", demoRate, "sample rate")->capture_default_str();
-    demo->add_option("--seconds", demoSeconds, "length")->capture_default_str();
+    demo->add_option("--rate", demoRate, "sample rate")
+        ->check(within(kMinRate, kMaxRate))
+        ->capture_default_str();
+    demo->add_option("--seconds", demoSeconds, "length")
+        ->check(within(0.001, kMaxSeconds))
+        ->capture_default_str();
     demo->add_option("--format", demoFormat, "float, 16 or 24");
 
     BenchOptions benchOptions;
@@ -154,9 +198,13 @@ int run(int argc, char** argv) {
         "bench",
         "time the processing of PLUGIN [--set ...] [PLUGIN2 [--set ...] ...] side by side");
     bench->add_option("--seconds", benchOptions.seconds, "length of the signal")
+        ->check(within(0.001, kMaxSeconds))
         ->capture_default_str();
-    bench->add_option("--rate", benchOptions.sampleRate, "sample rate")->capture_default_str();
+    bench->add_option("--rate", benchOptions.sampleRate, "sample rate")
+        ->check(within(kMinRate, kMaxRate))
+        ->capture_default_str();
     bench->add_option("--block", benchOptions.blockSize, "frames per processing call")
+        ->check(within(1, kMaxBlock))
         ->capture_default_str();
     bench->add_option("--rounds", benchOptions.rounds, "interleaved rounds")->capture_default_str();
     bench->add_flag("-q,--quiet", benchOptions.quiet, "no progress bar");
@@ -177,10 +225,14 @@ int run(int argc, char** argv) {
     plot->add_option("--crossovers", crossovers, "the three crossover frequencies in Hz")
         ->delimiter(',')
         ->expected(3)
+        ->check(within(1, kMaxRate / 2))
         ->capture_default_str();
     plot->add_option("--drive", drives, "master drive in dB, one panel each")
+        ->check(within(-200, 200))
         ->capture_default_str();
-    plot->add_option("--rate", plotRate, "sample rate")->capture_default_str();
+    plot->add_option("--rate", plotRate, "sample rate")
+        ->check(within(kMinRate, kMaxRate))
+        ->capture_default_str();
 
     CLI11_PARSE(app, argc, argv);
 
@@ -192,6 +244,10 @@ int run(int argc, char** argv) {
         const bool haveInput = renderFiles.size() == 2;
         const std::string& target = renderFiles.back();
         const SampleFormat format = formatFor(sampleFormat, target);
+        // Refuse an unwritable target before the work, so that a failure
+        // after it never leaves one file written and the other not.
+        OutputFile{target};
+        if (!savePreset.empty()) OutputFile{savePreset};
         const AudioBuffer input =
             haveInput ? readAudioFile(renderFiles.front()) : makeDemoSignal(demoRate, demoSeconds);
         PluginInstance plugin(renderOptions.path, input.sampleRate, renderBlock);
@@ -240,8 +296,14 @@ int run(int argc, char** argv) {
 int main(int argc, char** argv) {
     try {
         return run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "vst2-host: error: out of memory\n";
+        return 1;
     } catch (const std::exception& error) {
         std::cerr << "vst2-host: error: " << error.what() << "\n";
+        return 1;
+    } catch (...) {
+        std::cerr << "vst2-host: error: unexpected failure\n";
         return 1;
     }
 }

@@ -84,6 +84,52 @@ TEST_F(CommandLine, FailedRenderLeavesNoPartialFileAndKeepsAnOldOne) {
     EXPECT_EQ(contents(), std::vector<std::string>{"keep.wav"});
 }
 
+// Bad words on the command line, in numbers or in side files: each is one
+// error line and a non-zero exit, and nothing is written.
+TEST_F(CommandLine, BadArgumentsGiveOneErrorLineAndNoFile) {
+    const std::string out = file("out.wav");
+    const std::vector<std::vector<std::string>> cases = {
+        {"render", kTestEffect},  // no OUT
+        {"render", kTestEffect, out, "--bogus"},
+        {"render", kTestEffect, out, "--rate", "0"},
+        {"render", kTestEffect, out, "--rate", "nan"},
+        {"render", kTestEffect, out, "--seconds", "-1"},
+        {"render", kTestEffect, out, "--seconds", "1e20"},
+        {"render", kTestEffect, out, "--block", "-5"},
+        {"render", kTestEffect, out, "--seconds", "0.1", "--save-preset", file("no/p.fxp")},
+        {"demo-signal", out, "--rate", "0"},
+        {"demo-signal", out, "--seconds", "1e12"},
+        {"info", kTestEffect, "--rate", "-1"},
+        {"info", kTestEffect, "--preset", folder_.string()},
+        {"info", kTestEffect, "--preset", "/dev/zero"},
+        {"bench", "--seconds", "0.1", "--rate", "-5", kTestEffect},
+        {"plot", "--out", folder_.string(), "--crossovers", "100,50,nan"},
+        {"plot", "--out", folder_.string(), "--crossovers", "0,700,2000"},
+        {"plot", "--out", folder_.string(), "--rate", "0"},
+    };
+    for (const auto& arguments : cases) {
+        std::string words;
+        for (const auto& word : arguments) words += " " + word;
+        const CommandResult result = host(arguments);
+        EXPECT_NE(result.exitCode, 0) << words;
+        EXPECT_TRUE(isOneErrorLine(result.err)) << words << "\n" << result.err;
+        EXPECT_TRUE(contents().empty()) << words << " left a file";
+        std::filesystem::remove_all(folder_);
+        std::filesystem::create_directories(folder_);
+    }
+}
+
+// FLAC holds integers, so its default sample format is 24-bit whatever the
+// extension's case.
+TEST_F(CommandLine, FlacExtensionInAnyCaseDefaultsToIntegerSamples) {
+    for (const std::string name : {"a.flac", "b.FLAC", "c.Flac"}) {
+        const CommandResult result =
+            host({"render", kTestEffect, file(name), "--seconds", "0.1", "--quiet"});
+        EXPECT_EQ(result.exitCode, 0) << name << ": " << result.err;
+        EXPECT_EQ(readAudioFile(file(name)).frames(), 4800u) << name;
+    }
+}
+
 TEST_F(CommandLine, InfoShowsTheRecordAndEveryParameter) {
     const CommandResult result = host({"info", kTestEffect, "--set-norm", "Shape=1"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
