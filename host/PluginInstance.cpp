@@ -50,6 +50,15 @@ PluginInstance::PluginInstance(const std::string& path, double sampleRate,
         throw HostError("plug-in '" + path + "' returned a record without a dispatcher");
     }
     attachContext(*effect_, context_);
+    // Every host calls the parameter entries; a record without them cannot be used.
+    const char* missing = effect_->setParameter == nullptr   ? "a set-parameter entry"
+                          : effect_->getParameter == nullptr ? "a get-parameter entry"
+                                                             : nullptr;
+    if (missing != nullptr) {
+        dispatch(vst::effClose);
+        effect_ = nullptr;
+        throw HostError("plug-in '" + path + "' returned a record without " + missing);
+    }
     dispatch(vst::effOpen);
     dispatch(vst::effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate));
     dispatch(vst::effSetBlockSize, 0, maxBlockSize);

@@ -36,7 +36,11 @@ class PluginInstance final {
     std::int32_t numPrograms() const { return effect_->numPrograms; }
     std::int32_t flags() const { return effect_->flags; }
     std::int32_t initialDelay() const { return effect_->initialDelay; }
-    bool canReplace() const { return (effect_->flags & vst::effFlagsCanReplacing) != 0; }
+    // A flag without the entry behind it does not count.
+    bool canReplace() const {
+        return (effect_->flags & vst::effFlagsCanReplacing) != 0 &&
+               effect_->processReplacing != nullptr;
+    }
     bool hasAccumulatingProcess() const { return effect_->process != nullptr; }
 
     // Text and number queries through the dispatcher.

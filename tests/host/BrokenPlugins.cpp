@@ -24,4 +24,22 @@ EXPORT vst::AEffect* VSTPluginMain(vst::HostCallback) {
     record.magic = 0x12345678;
     return &record;
 }
+#elif BROKEN_KIND == 4
+// A valid record that claims replacing processing but leaves the processing
+// and parameter entries empty.
+namespace {
+vst::IntPtr VST_CALL dispatcher(vst::AEffect*, std::int32_t, std::int32_t, vst::IntPtr, void*,
+                                float) {
+    return 0;
+}
+vst::AEffect record{};
+}  // namespace
+EXPORT vst::AEffect* VSTPluginMain(vst::HostCallback) {
+    record.magic = vst::kEffectMagic;
+    record.dispatcher = dispatcher;
+    record.numInputs = 2;
+    record.numOutputs = 2;
+    record.flags = vst::effFlagsCanReplacing;
+    return &record;
+}
 #endif

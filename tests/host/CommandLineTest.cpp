@@ -24,7 +24,8 @@ bool isOneErrorLine(const std::string& err) {
 }
 
 TEST_F(CommandLine, BrokenPlugInsFailCleanlyWithoutOutput) {
-    for (const std::string& plugin : {kNoEntry, kNullEntry, kWrongMagic, file("missing.so")}) {
+    for (const std::string& plugin :
+         {kNoEntry, kNullEntry, kWrongMagic, kEmptyEntries, file("missing.so")}) {
         for (const std::string command : {"info", "render"}) {
             std::vector<std::string> arguments = {command, plugin};
             if (command == "render") arguments.push_back(file("out.wav"));

@@ -51,6 +51,7 @@ TEST(PluginLoading, RefusesBrokenLibrariesWithAClearReason) {
         {kNoEntry, "exports neither VSTPluginMain nor main"},
         {kNullEntry, "refused to create an effect"},
         {kWrongMagic, "wrong magic number 0x12345678"},
+        {kEmptyEntries, "without a set-parameter entry"},
     };
     for (const Case& c : cases) {
         try {
