@@ -60,6 +60,29 @@ class TesselBankB final : public BandSplitter {
     std::array<float, 3> statesRight_{};
 };
 
+// What both peel banks share: three sections held by value, section i always
+// at crossover i, reset and tuned in order 0, 1, 2.
+template <class Section>
+class PeelBank : public BandSplitter {
+  public:
+    void reset() override {
+        for (Section& section : sections_) section.reset();
+    }
+    std::int32_t bandCount() const override { return 4; }
+    void setFrequencies(const float* frequencies, float sampleRate) override {
+        for (std::size_t i = 0; i < sections_.size(); ++i) {
+            sections_[i].setFrequencies(&frequencies[i], sampleRate);
+        }
+    }
+
+  protected:
+    std::string nameWith(const char* direction) const {
+        return std::to_string(bandCount()) + "-band " + sections_[0].name() + direction;
+    }
+
+    std::array<Section, 3> sections_{};
+};
+
 // Peel-up bank: three sections in a chain; the lowest band is peeled off first
 // and the remainder is split further upwards. Section i works in place on
 // entry i, writing its low part to entry i and its high part to entry i + 1.
@@ -71,20 +94,11 @@ class TesselBankB final : public BandSplitter {
 //                      +--> [S2 @ f2] --low--> band 2
 //                               +------high--> band 3
 template <class Section>
-class PeelUpBank final : public BandSplitter {
+class PeelUpBank final : public PeelBank<Section> {
+    using PeelBank<Section>::sections_;
+
   public:
-    std::string name() const override {
-        return std::to_string(bandCount()) + "-band " + sections_[0].name() + " peel-up";
-    }
-    void reset() override {
-        for (Section& section : sections_) section.reset();
-    }
-    std::int32_t bandCount() const override { return 4; }
-    void setFrequencies(const float* frequencies, float sampleRate) override {
-        for (std::size_t i = 0; i < sections_.size(); ++i) {
-            sections_[i].setFrequencies(&frequencies[i], sampleRate);
-        }
-    }
+    std::string name() const override { return this->nameWith(" peel-up"); }
     void process(float input, float* bands) override {
         bands[0] = input;
         for (std::size_t i = 0; i < sections_.size(); ++i) {
@@ -99,9 +113,6 @@ class PeelUpBank final : public BandSplitter {
             sections_[i].processStereo(bandsLeft[i], bandsRight[i], &bandsLeft[i], &bandsRight[i]);
         }
     }
-
-  private:
-    std::array<Section, 3> sections_{};
 };
 
 // Peel-down bank: the same sections, the highest band peeled off first at
@@ -115,20 +126,11 @@ class PeelUpBank final : public BandSplitter {
 //                      +--> [S0 @ f0] --high--> band 1
 //                               +-------low---> band 0
 template <class Section>
-class PeelDownBank final : public BandSplitter {
+class PeelDownBank final : public PeelBank<Section> {
+    using PeelBank<Section>::sections_;
+
   public:
-    std::string name() const override {
-        return std::to_string(bandCount()) + "-band " + sections_[0].name() + " peel-down";
-    }
-    void reset() override {
-        for (Section& section : sections_) section.reset();
-    }
-    std::int32_t bandCount() const override { return 4; }
-    void setFrequencies(const float* frequencies, float sampleRate) override {
-        for (std::size_t i = 0; i < sections_.size(); ++i) {
-            sections_[i].setFrequencies(&frequencies[i], sampleRate);
-        }
-    }
+    std::string name() const override { return this->nameWith(" peel-down"); }
     void process(float input, float* bands) override {
         bands[3] = input;
         for (std::size_t i = sections_.size(); i-- > 0;) {
@@ -144,9 +146,6 @@ class PeelDownBank final : public BandSplitter {
                                        &bandsRight[i]);
         }
     }
-
-  private:
-    std::array<Section, 3> sections_{};
 };
 
 // The ten peel banks in use are instantiated once, in FilterBanks.cpp.
