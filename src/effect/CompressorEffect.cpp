@@ -140,6 +140,16 @@ bool CompressorEffect::getProductString(char* text) {
     return true;
 }
 
+void CompressorEffect::setSampleRate(float rate) {
+    ExtendedEffectBase::setSampleRate(rate);
+    applyParameterChanges();
+}
+
+void CompressorEffect::setBlockSizeAndSampleRate(std::int32_t size, float rate) {
+    ExtendedEffectBase::setBlockSizeAndSampleRate(size, rate);
+    applyParameterChanges();
+}
+
 void CompressorEffect::process(float** inputs, float** outputs, std::int32_t sampleFrames) {
     renderFrames(inputs, outputs, sampleFrames, false);
 }
@@ -149,14 +159,25 @@ void CompressorEffect::processReplacing(float** inputs, float** outputs,
     renderFrames(inputs, outputs, sampleFrames, true);
 }
 
+// Takes the base's rate as the configured one if it is a usable rate that
+// differs; zero, negative and non-finite rates leave the coefficients as they
+// are. Answers whether the rate changed.
+bool CompressorEffect::adoptSampleRate() {
+    const float rate = getSampleRate();
+    if (!(rate > 0.0f && std::isfinite(rate)) || rate == configuredRate) return false;
+    configuredRate = rate;
+    return true;
+}
+
 void CompressorEffect::applyParameterChanges() {
     platform::ScopedLock hold(lock);
 
+    const bool rateChanged = adoptSampleRate();
     if (filterBank.isChanged()) {
         dsp::BandSplitter* selected = filterBank.value();
         selected->reset();
         currentBank = selected;
-    } else if (!(masterDrive.isChanged() || masterOut.isChanged() || release.isChanged() ||
+    } else if (!rateChanged && !(masterDrive.isChanged() || masterOut.isChanged() || release.isChanged() ||
                  stereoSeparation.isChanged() || compressorMode.isChanged() ||
                  crossoverFreq0.isChanged() || crossoverFreq1.isChanged() ||
                  crossoverFreq2.isChanged() || driveAdjust0.isChanged() ||
@@ -172,7 +193,7 @@ void CompressorEffect::applyParameterChanges() {
                                   float32(driveAdjust2.value()), float32(driveAdjust3.value())};
     const float outAdjust[4] = {float32(outAdjust0.value()), float32(outAdjust1.value()),
                                 float32(outAdjust2.value()), float32(outAdjust3.value())};
-    const float rate = getSampleRate();
+    const float rate = configuredRate;
     currentBank->setFrequencies(frequencies, rate);
 
     const bool squareRoot = compressorMode.value() == kSquareRootMode;

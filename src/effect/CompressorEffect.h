@@ -34,12 +34,18 @@ class CompressorEffect final : public vst::ExtendedEffectBase {
     bool getVendorString(char* text) override;
     bool getProductString(char* text) override;
 
+    // Host threads: a new valid rate reaches the filters and the dynamics
+    // before the next block, with the current parameter values.
+    void setSampleRate(float rate) override;
+    void setBlockSizeAndSampleRate(std::int32_t size, float rate) override;
+
     // Audio thread.
     void process(float** inputs, float** outputs, std::int32_t sampleFrames) override;
     void processReplacing(float** inputs, float** outputs, std::int32_t sampleFrames) override;
 
   private:
     void applyParameterChanges();
+    bool adoptSampleRate();
     void deleteBanks();
     void renderFrames(float** inputs, float** outputs, std::int32_t sampleFrames, bool replace);
 
@@ -69,6 +75,8 @@ class CompressorEffect final : public vst::ExtendedEffectBase {
     float clipKnee = 0.0f;
     std::unique_ptr<dsp::BandDynamics> dynamics;
     dsp::BandSplitter* currentBank = nullptr;
+    // The rate the coefficients were computed for; guarded by the lock.
+    float configuredRate = 0.0f;
 };
 
 }  // namespace effect

@@ -212,27 +212,81 @@ TEST(PluginProcessing, SelectingTheCurrentBankChangesNothing) {
     EXPECT_EQ(render(reselected, second).left, render(untouched, second).left);
 }
 
-TEST(PluginProcessing, NewSampleRateWaitsForAWatchedChange) {
-    const Stereo first = testSignal(17);
-    const Stereo second = testSignal(18);
-    Plugin old;
-    Plugin renewed;
-    renewed.dispatch(vst::effSetSampleRate, 0, 0, nullptr, 96000.0f);
-    EXPECT_EQ(render(renewed, first).left, render(old, first).left);
+// Moving a watched parameter (crossover 0) recomputes every coefficient.
+void reconfigure(Plugin& plugin) {
+    plugin.set(9, 0.5f);
+    plugin.set(9, 0.4f);
+}
 
-    old.set(9, 0.4f);
-    renewed.set(9, 0.4f);
-    EXPECT_NE(render(renewed, second).left, render(old, second).left);
+TEST(PluginSampleRate, NewRateReachesTheNextBlock) {
+    const Stereo in = testSignal(17);
+    Plugin reference;
+    reference.dispatch(vst::effSetSampleRate, 0, 0, nullptr, 96000.0f);
+    reconfigure(reference);
 
-    Plugin fromStart;
-    fromStart.dispatch(vst::effSetSampleRate, 0, 0, nullptr, 96000.0f);
-    render(fromStart, first);
-    fromStart.set(9, 0.4f);
-    Plugin replay;
-    replay.dispatch(vst::effSetSampleRate, 0, 0, nullptr, 96000.0f);
-    render(replay, first);
-    replay.set(9, 0.4f);
-    EXPECT_EQ(render(fromStart, second).left, render(replay, second).left);
+    Plugin bySetSampleRate;
+    bySetSampleRate.set(9, 0.4f);
+    bySetSampleRate.dispatch(vst::effSetSampleRate, 0, 0, nullptr, 96000.0f);
+    Plugin byBlockSizeAndRate;
+    byBlockSizeAndRate.set(9, 0.4f);
+    byBlockSizeAndRate.dispatch(vst::effSetBlockSizeAndSampleRate, 0, 512, nullptr, 96000.0f);
+    // Suspended, resumed and suspended again around the rate: order does not matter.
+    Plugin whileSuspended;
+    whileSuspended.set(9, 0.4f);
+    whileSuspended.dispatch(vst::effMainsChanged, 0, 1, nullptr, 0.0f);
+    whileSuspended.dispatch(vst::effMainsChanged, 0, 0, nullptr, 0.0f);
+    whileSuspended.dispatch(vst::effSetSampleRate, 0, 0, nullptr, 96000.0f);
+    whileSuspended.dispatch(vst::effMainsChanged, 0, 1, nullptr, 0.0f);
+    Plugin oldRate;
+    oldRate.set(9, 0.4f);
+
+    const Stereo expected = render(reference, in);
+    EXPECT_EQ(render(bySetSampleRate, in).left, expected.left);
+    EXPECT_EQ(render(byBlockSizeAndRate, in).left, expected.left);
+    EXPECT_EQ(render(whileSuspended, in).right, expected.right);
+    EXPECT_NE(render(oldRate, in).left, expected.left);
+}
+
+TEST(PluginSampleRate, RateChangeMidStreamKeepsTheMemories) {
+    // A loud low tone deep in compression: cleared filter memories or
+    // envelopes would show as a step at the change.
+    const std::size_t half = 8192;
+    const std::vector<float> wave = testhost::sine(80.0, 0.9, 2 * half);
+    const std::vector<float> firstHalf(wave.begin(), wave.begin() + half);
+    const std::vector<float> secondHalf(wave.begin() + half, wave.end());
+    const Stereo first(firstHalf, firstHalf);
+    const Stereo second(secondHalf, secondHalf);
+
+    Plugin plugin;
+    plugin.set(1, 0.75f);
+    const Stereo before = render(plugin, first);
+    float largestStep = 0.0f;
+    for (std::size_t i = half / 2; i < half; ++i) {
+        largestStep = std::max(largestStep, std::fabs(before.left[i] - before.left[i - 1]));
+    }
+    plugin.dispatch(vst::effSetSampleRate, 0, 0, nullptr, 48000.0f);
+    const Stereo after = render(plugin, second);
+    EXPECT_LE(std::fabs(after.left[0] - before.left.back()), 1.5f * largestStep);
+
+    Plugin untouched;
+    untouched.set(1, 0.75f);
+    render(untouched, first);
+    EXPECT_NE(render(untouched, second).left, after.left);
+}
+
+TEST(PluginSampleRate, UnusableRatesChangeNothing) {
+    const Stereo first = testSignal(18);
+    const Stereo second = testSignal(19);
+    for (float rate : {0.0f, -48000.0f, std::nanf(""), INFINITY}) {
+        Plugin plugin;
+        Plugin unchanged;
+        plugin.dispatch(vst::effSetSampleRate, 0, 0, nullptr, rate);
+        EXPECT_EQ(render(plugin, first).left, render(unchanged, first).left) << rate;
+        // A later watched change keeps the last usable rate too.
+        reconfigure(plugin);
+        reconfigure(unchanged);
+        EXPECT_EQ(render(plugin, second).left, render(unchanged, second).left) << rate;
+    }
 }
 
 TEST(PluginProcessing, ModeBCompressesLessThanModeA) {
