@@ -12,11 +12,19 @@
 // a parameter change takes effect without a jump. Only a band whose envelope
 // has left the finite range at or above 1 (input far beyond any audio level)
 // is reset to 1.
+//
+// The four bands run side by side in SSE2 lanes, each lane doing exactly the
+// operations, precisions and order of one band, so the result is the same as
+// band by band.
 #pragma once
+
+#include <emmintrin.h>
 
 #include <array>
 #include <cstdint>
+#include <limits>
 
+#include "dsp/ForceInline.h"
 #include "dsp/MultibandProcessor.h"
 
 namespace dsp {
@@ -25,11 +33,28 @@ class BandDynamics final : public MultibandProcessor {
   public:
     static constexpr std::int32_t kBandCount = 4;
 
+    // The states that change every sample, held in registers: gains as four
+    // float lanes (band 0 lowest), envelopes as two pairs of double lanes
+    // (bands 0 and 1, bands 2 and 3). A block loop loads them once, passes
+    // them to processBands for each sample and stores them at the end.
+    struct Lanes {
+        __m128 gainLeft;
+        __m128 gainRight;
+        __m128d envelopeLeft[2];
+        __m128d envelopeRight[2];
+    };
+
     std::int32_t bandCount() const override { return kBandCount; }
     void configure(const float* frequencies, float sampleRate, float masterDrive,
                    const float* driveAdjust, float masterOut, const float* outAdjust, float release,
                    float separation, bool squareRootMode) override;
     void processBands(float* left, float* right) override;
+
+    Lanes loadLanes() const;
+    void storeLanes(const Lanes& lanes);
+    // One sample on states held in lanes; the coefficients are read from the
+    // object. Defined below so that the processing driver can inline it.
+    void processBands(Lanes& lanes, float* left, float* right) const;
 
     // A copy of one band's coefficients and states, for inspection.
     struct BandReadout {
@@ -47,19 +72,159 @@ class BandDynamics final : public MultibandProcessor {
     using FloatBands = std::array<float, kBandCount>;
     using DoubleBands = std::array<double, kBandCount>;
 
-    void updateGainsPlain(std::size_t band, double envelopeLeft, double envelopeRight);
-    void updateGainsSquareRoot(std::size_t band, double envelopeLeft, double envelopeRight);
+    static constexpr std::int32_t kInverseSqrtSeed = static_cast<std::int32_t>(0xBE6F0000u);
+    static constexpr double kLargestEnvelope = std::numeric_limits<double>::max();
 
-    float sameWeight_ = 1.0f;
-    float crossWeight_ = 0.0f;
+    static __m128 joinHalves(__m128 low, __m128 high) { return _mm_movelh_ps(low, high); }
+    static __m128 inverseSqrtGuess(__m128d envelopeLow, __m128d envelopeHigh);
+    static __m128 newtonSteps(__m128 guess, __m128d envelopeLow, __m128d envelopeHigh);
+    static void keepWithinRange(__m128d& envelopeLeft, __m128d& envelopeRight);
+
     bool squareRootMode_ = false;
+    // Coefficients. The double ones hold exact widenings of the float values
+    // the gain laws were specified with.
+    double sameWeight_ = 1.0;
+    double crossWeight_ = 0.0;
     FloatBands inputGain_{};
+    FloatBands outputGain_{};
+    DoubleBands smoothing_{1.0, 1.0, 1.0, 1.0};
+    // States.
     DoubleBands envelopeLeft_{1.0, 1.0, 1.0, 1.0};
     DoubleBands envelopeRight_{1.0, 1.0, 1.0, 1.0};
-    FloatBands smoothing_{1.0f, 1.0f, 1.0f, 1.0f};
     FloatBands gainLeft_{1.0f, 1.0f, 1.0f, 1.0f};
     FloatBands gainRight_{1.0f, 1.0f, 1.0f, 1.0f};
-    FloatBands outputGain_{};
 };
+
+inline BandDynamics::Lanes BandDynamics::loadLanes() const {
+    return {_mm_loadu_ps(gainLeft_.data()),
+            _mm_loadu_ps(gainRight_.data()),
+            {_mm_loadu_pd(&envelopeLeft_[0]), _mm_loadu_pd(&envelopeLeft_[2])},
+            {_mm_loadu_pd(&envelopeRight_[0]), _mm_loadu_pd(&envelopeRight_[2])}};
+}
+
+inline void BandDynamics::storeLanes(const Lanes& lanes) {
+    _mm_storeu_ps(gainLeft_.data(), lanes.gainLeft);
+    _mm_storeu_ps(gainRight_.data(), lanes.gainRight);
+    _mm_storeu_pd(&envelopeLeft_[0], lanes.envelopeLeft[0]);
+    _mm_storeu_pd(&envelopeLeft_[2], lanes.envelopeLeft[1]);
+    _mm_storeu_pd(&envelopeRight_[0], lanes.envelopeRight[0]);
+    _mm_storeu_pd(&envelopeRight_[2], lanes.envelopeRight[1]);
+}
+
+inline void BandDynamics::processBands(float* left, float* right) {
+    Lanes lanes = loadLanes();
+    processBands(lanes, left, right);
+    storeLanes(lanes);
+}
+
+// First guess of 1 / sqrt(envelope) from the bit pattern of its float value.
+// Envelopes are at least 1, so the pattern lies below the seed.
+DSP_FORCE_INLINE __m128 BandDynamics::inverseSqrtGuess(__m128d envelopeLow, __m128d envelopeHigh) {
+    const __m128i bits =
+        _mm_castps_si128(joinHalves(_mm_cvtpd_ps(envelopeLow), _mm_cvtpd_ps(envelopeHigh)));
+    const __m128i guess = _mm_srli_epi32(_mm_sub_epi32(_mm_set1_epi32(kInverseSqrtSeed), bits), 1);
+    return _mm_castsi128_ps(guess);
+}
+
+// Three Newton steps y * (1.5 - envelope / 2 * y^2), each in double on the
+// double envelope and rounded to float.
+DSP_FORCE_INLINE __m128 BandDynamics::newtonSteps(__m128 guess, __m128d envelopeLow,
+                                                  __m128d envelopeHigh) {
+    // envelope / 2 is exact, so multiplying by one half gives the same value.
+    const __m128d half = _mm_set1_pd(0.5);
+    const __m128d threeHalves = _mm_set1_pd(1.5);
+    const __m128d halfLow = _mm_mul_pd(envelopeLow, half);
+    const __m128d halfHigh = _mm_mul_pd(envelopeHigh, half);
+    for (int step = 0; step < 3; ++step) {
+        const __m128d yLow = _mm_cvtps_pd(guess);
+        const __m128d yHigh = _mm_cvtps_pd(_mm_movehl_ps(guess, guess));
+        const __m128d low =
+            _mm_mul_pd(yLow, _mm_sub_pd(threeHalves, _mm_mul_pd(halfLow, _mm_mul_pd(yLow, yLow))));
+        const __m128d high = _mm_mul_pd(
+            yHigh, _mm_sub_pd(threeHalves, _mm_mul_pd(halfHigh, _mm_mul_pd(yHigh, yHigh))));
+        guess = joinHalves(_mm_cvtpd_ps(low), _mm_cvtpd_ps(high));
+    }
+    return guess;
+}
+
+// Finite envelopes of at least 1 are what the gain laws need. Band values far
+// beyond any audio level can break that: a power that overflows, or with a
+// release of 0 a huge envelope whose update cancels to 0. Such a band starts
+// afresh at envelope 1 on both channels (and so at gain 1) instead of putting
+// out NaN for the rest of the session. NaN fails every comparison.
+DSP_FORCE_INLINE void BandDynamics::keepWithinRange(__m128d& envelopeLeft, __m128d& envelopeRight) {
+    const __m128d one = _mm_set1_pd(1.0);
+    const __m128d largest = _mm_set1_pd(kLargestEnvelope);
+    const __m128d valid = _mm_and_pd(
+        _mm_and_pd(_mm_cmpge_pd(envelopeLeft, one), _mm_cmple_pd(envelopeLeft, largest)),
+        _mm_and_pd(_mm_cmpge_pd(envelopeRight, one), _mm_cmple_pd(envelopeRight, largest)));
+    envelopeLeft = _mm_or_pd(_mm_and_pd(valid, envelopeLeft), _mm_andnot_pd(valid, one));
+    envelopeRight = _mm_or_pd(_mm_and_pd(valid, envelopeRight), _mm_andnot_pd(valid, one));
+}
+
+DSP_FORCE_INLINE void BandDynamics::processBands(Lanes& lanes, float* left, float* right) const {
+    const __m128 inputGain = _mm_loadu_ps(inputGain_.data());
+    const __m128 drivenLeft = _mm_mul_ps(inputGain, _mm_loadu_ps(left));
+    const __m128 drivenRight = _mm_mul_ps(inputGain, _mm_loadu_ps(right));
+
+    // The detector sees the previous sample's gain: a one-sample feedback loop.
+    const __m128 detectedLeft = _mm_mul_ps(lanes.gainLeft, drivenLeft);
+    const __m128 detectedRight = _mm_mul_ps(lanes.gainRight, drivenRight);
+    const __m128 powerLeft = _mm_mul_ps(detectedLeft, detectedLeft);
+    const __m128 powerRight = _mm_mul_ps(detectedRight, detectedRight);
+    const __m128d powerLeftHalves[2] = {_mm_cvtps_pd(powerLeft),
+                                        _mm_cvtps_pd(_mm_movehl_ps(powerLeft, powerLeft))};
+    const __m128d powerRightHalves[2] = {_mm_cvtps_pd(powerRight),
+                                         _mm_cvtps_pd(_mm_movehl_ps(powerRight, powerRight))};
+
+    // The target is 1 plus the weighted power, so an envelope never falls below 1.
+    const __m128d same = _mm_set1_pd(sameWeight_);
+    const __m128d cross = _mm_set1_pd(crossWeight_);
+    const __m128d one = _mm_set1_pd(1.0);
+    for (int half = 0; half < 2; ++half) {
+        const __m128d g = _mm_loadu_pd(&smoothing_[static_cast<std::size_t>(2 * half)]);
+        const __m128d pL = powerLeftHalves[half];
+        const __m128d pR = powerRightHalves[half];
+        __m128d envelopeLeft = lanes.envelopeLeft[half];
+        __m128d envelopeRight = lanes.envelopeRight[half];
+        const __m128d targetLeft = _mm_sub_pd(
+            _mm_add_pd(_mm_add_pd(_mm_mul_pd(same, pL), _mm_mul_pd(cross, pR)), one), envelopeLeft);
+        const __m128d targetRight =
+            _mm_sub_pd(_mm_add_pd(_mm_add_pd(_mm_mul_pd(same, pR), _mm_mul_pd(cross, pL)), one),
+                       envelopeRight);
+        envelopeLeft = _mm_add_pd(envelopeLeft, _mm_mul_pd(g, targetLeft));
+        envelopeRight = _mm_add_pd(envelopeRight, _mm_mul_pd(g, targetRight));
+        keepWithinRange(envelopeLeft, envelopeRight);
+        lanes.envelopeLeft[half] = envelopeLeft;
+        lanes.envelopeRight[half] = envelopeRight;
+    }
+
+    if (squareRootMode_) {
+        lanes.gainLeft = newtonSteps(inverseSqrtGuess(lanes.envelopeLeft[0], lanes.envelopeLeft[1]),
+                                     lanes.envelopeLeft[0], lanes.envelopeLeft[1]);
+        lanes.gainRight =
+            newtonSteps(inverseSqrtGuess(lanes.envelopeRight[0], lanes.envelopeRight[1]),
+                        lanes.envelopeRight[0], lanes.envelopeRight[1]);
+    } else {
+        // One division serves both channels of a band; the left gain goes
+        // through the reciprocal rounded to float.
+        __m128 gainLeft[2];
+        __m128 gainRight[2];
+        for (int half = 0; half < 2; ++half) {
+            const __m128d envelopeLeft = lanes.envelopeLeft[half];
+            const __m128d envelopeRight = lanes.envelopeRight[half];
+            const __m128d reciprocal = _mm_div_pd(one, _mm_mul_pd(envelopeLeft, envelopeRight));
+            gainRight[half] = _mm_cvtpd_ps(_mm_mul_pd(envelopeLeft, reciprocal));
+            gainLeft[half] =
+                _mm_cvtpd_ps(_mm_mul_pd(_mm_cvtps_pd(_mm_cvtpd_ps(reciprocal)), envelopeRight));
+        }
+        lanes.gainLeft = joinHalves(gainLeft[0], gainLeft[1]);
+        lanes.gainRight = joinHalves(gainRight[0], gainRight[1]);
+    }
+
+    const __m128 outputGain = _mm_loadu_ps(outputGain_.data());
+    _mm_storeu_ps(left, _mm_mul_ps(_mm_mul_ps(outputGain, drivenLeft), lanes.gainLeft));
+    _mm_storeu_ps(right, _mm_mul_ps(_mm_mul_ps(outputGain, drivenRight), lanes.gainRight));
+}
 
 }  // namespace dsp

@@ -10,6 +10,7 @@
 
 #include "dsp/BandSplitter.h"
 #include "dsp/CrossoverSections.h"
+#include "dsp/ForceInline.h"
 
 namespace dsp {
 
@@ -99,14 +100,14 @@ class PeelUpBank final : public PeelBank<Section> {
 
   public:
     std::string name() const override { return this->nameWith(" peel-up"); }
-    void process(float input, float* bands) override {
+    DSP_FORCE_INLINE void process(float input, float* bands) override {
         bands[0] = input;
         for (std::size_t i = 0; i < sections_.size(); ++i) {
             sections_[i].process(bands[i], &bands[i]);
         }
     }
-    void processStereo(float inputLeft, float inputRight, float* bandsLeft,
-                       float* bandsRight) override {
+    DSP_FORCE_INLINE void processStereo(float inputLeft, float inputRight, float* bandsLeft,
+                                        float* bandsRight) override {
         bandsLeft[0] = inputLeft;
         bandsRight[0] = inputRight;
         for (std::size_t i = 0; i < sections_.size(); ++i) {
@@ -131,14 +132,14 @@ class PeelDownBank final : public PeelBank<Section> {
 
   public:
     std::string name() const override { return this->nameWith(" peel-down"); }
-    void process(float input, float* bands) override {
+    DSP_FORCE_INLINE void process(float input, float* bands) override {
         bands[3] = input;
         for (std::size_t i = sections_.size(); i-- > 0;) {
             sections_[i].process(bands[i + 1], &bands[i]);
         }
     }
-    void processStereo(float inputLeft, float inputRight, float* bandsLeft,
-                       float* bandsRight) override {
+    DSP_FORCE_INLINE void processStereo(float inputLeft, float inputRight, float* bandsLeft,
+                                        float* bandsRight) override {
         bandsLeft[3] = inputLeft;
         bandsRight[3] = inputRight;
         for (std::size_t i = sections_.size(); i-- > 0;) {
@@ -147,6 +148,54 @@ class PeelDownBank final : public PeelBank<Section> {
         }
     }
 };
+
+// Per-sample operations of the parallel banks, inline for the processing driver.
+
+DSP_FORCE_INLINE void TesselBankA::split(float input, std::array<float, 3>& states,
+                                         float* bands) const {
+    const float half = input * 0.5f;
+    std::array<float, 3> allpassed{};
+    for (std::size_t i = 0; i < states.size(); ++i) {
+        allpassed[i] = states[i] - coefficients_[i] * half;
+        states[i] = half + coefficients_[i] * allpassed[i];
+    }
+    // The bands telescope: their sum is 2 * half = input.
+    bands[0] = half + allpassed[0];
+    bands[1] = allpassed[1] - allpassed[0];
+    bands[2] = allpassed[2] - allpassed[1];
+    bands[3] = half - allpassed[2];
+}
+
+DSP_FORCE_INLINE void TesselBankA::process(float input, float* bands) {
+    split(input, statesLeft_, bands);
+}
+
+DSP_FORCE_INLINE void TesselBankA::processStereo(float inputLeft, float inputRight,
+                                                 float* bandsLeft, float* bandsRight) {
+    split(inputLeft, statesLeft_, bandsLeft);
+    split(inputRight, statesRight_, bandsRight);
+}
+
+DSP_FORCE_INLINE void TesselBankB::split(float input, std::array<float, 3>& states,
+                                         float* bands) const {
+    for (std::size_t i = 0; i < states.size(); ++i) {
+        states[i] = states[i] + coefficients_[i] * (input - states[i]);
+    }
+    bands[0] = states[0];
+    bands[1] = states[1] - states[0];
+    bands[2] = states[2] - states[1];
+    bands[3] = input - states[2];
+}
+
+DSP_FORCE_INLINE void TesselBankB::process(float input, float* bands) {
+    split(input, statesLeft_, bands);
+}
+
+DSP_FORCE_INLINE void TesselBankB::processStereo(float inputLeft, float inputRight,
+                                                 float* bandsLeft, float* bandsRight) {
+    split(inputLeft, statesLeft_, bandsLeft);
+    split(inputRight, statesRight_, bandsRight);
+}
 
 // The ten peel banks in use are instantiated once, in FilterBanks.cpp.
 extern template class PeelUpBank<Lowpass6A>;

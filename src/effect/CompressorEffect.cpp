@@ -72,10 +72,11 @@ CompressorEffect::CompressorEffect(vst::HostCallback host)
     compressorMode.addChoice(kSquareRootMode, "B", "B");
 
     try {
-        for (const dsp::FilterBankEntry& entry : dsp::kFilterBankList) {
+        for (std::size_t i = 0; i < dsp::kFilterBankCount; ++i) {
+            const dsp::FilterBankEntry& entry = dsp::kFilterBankList[i];
             std::unique_ptr<dsp::BandSplitter> bank(entry.create());
             if (filterBank.addChoice(bank.get(), entry.identifier, entry.displayName)) {
-                bank.release();
+                banks[i] = bank.release();
             }
         }
         setNumInputs(2);
@@ -102,6 +103,7 @@ void CompressorEffect::deleteBanks() {
     dsp::BandSplitter* bank = nullptr;
     while (filterBank.popChoice(bank)) delete bank;
     currentBank = nullptr;
+    banks.fill(nullptr);
 }
 
 void CompressorEffect::setParameter(std::int32_t index, float value) {
@@ -177,7 +179,11 @@ void CompressorEffect::applyParameterChanges() {
         dsp::BandSplitter* selected = filterBank.value();
         selected->reset();
         currentBank = selected;
-    } else if (!rateChanged && !(masterDrive.isChanged() || masterOut.isChanged() || release.isChanged() ||
+        for (std::size_t i = 0; i < banks.size(); ++i) {
+            if (banks[i] == selected) currentBankIndex = i;
+        }
+    } else if (!rateChanged &&
+               !(masterDrive.isChanged() || masterOut.isChanged() || release.isChanged() ||
                  stereoSeparation.isChanged() || compressorMode.isChanged() ||
                  crossoverFreq0.isChanged() || crossoverFreq1.isChanged() ||
                  crossoverFreq2.isChanged() || driveAdjust0.isChanged() ||
@@ -211,23 +217,35 @@ void CompressorEffect::renderFrames(float** inputs, float** outputs, std::int32_
     platform::ScopedLock hold(lock);
     if (sampleFrames <= 0) return;
 
-    const float* inLeft = inputs[0];
-    const float* inRight = inputs[1];
-    float* outLeft = outputs[0];
-    float* outRight = outputs[1];
+    const Block block{inputs[0], inputs[1], outputs[0], outputs[1], sampleFrames, listen, replace};
+    dsp::visitFilterBank(currentBankIndex, *currentBank,
+                         [this, &block](auto& bank) { renderWith(bank, block); });
+}
+
+// One block through the bank of concrete type Bank: every per-sample call is
+// direct and inlined. The bank, the dynamics' states and the noise run on
+// working copies written back at the end, so they can stay in registers for
+// the whole block; as members they would be reloaded after every store to the
+// host's buffers, which the compiler must assume may alias them.
+template <class Bank>
+void CompressorEffect::renderWith(Bank& bank, const Block& block) {
+    Bank splitter = bank;
+    const dsp::BandDynamics& bandDynamics = *dynamics;
+    dsp::BandDynamics::Lanes lanes = bandDynamics.loadLanes();
+    dsp::AntiDenormalNoise tinyNoise = noise;
     float bandsLeft[64];
     float bandsRight[64];
-    const std::int32_t bandCount = currentBank->bandCount();
+    const std::int32_t bandCount = splitter.bandCount();
 
-    for (std::int32_t i = 0; i < sampleFrames; ++i) {
-        const float tiny = noise.next();
-        currentBank->processStereo(saneInput(inLeft[i]) + tiny, saneInput(inRight[i]) + tiny,
-                                   bandsLeft, bandsRight);
-        dynamics->processBands(bandsLeft, bandsRight);
+    for (std::int32_t i = 0; i < block.frames; ++i) {
+        const float tiny = tinyNoise.next();
+        splitter.processStereo(saneInput(block.inLeft[i]) + tiny,
+                               saneInput(block.inRight[i]) + tiny, bandsLeft, bandsRight);
+        bandDynamics.processBands(lanes, bandsLeft, bandsRight);
 
         float left;
         float right;
-        if (listen == kListenAll) {
+        if (block.listen == kListenAll) {
             left = 0.0f;
             right = 0.0f;
             for (std::int32_t band = 0; band < bandCount; ++band) {
@@ -235,8 +253,8 @@ void CompressorEffect::renderFrames(float** inputs, float** outputs, std::int32_
                 right += bandsRight[band];
             }
         } else {
-            left = bandsLeft[listen];
-            right = bandsRight[listen];
+            left = bandsLeft[block.listen];
+            right = bandsRight[block.listen];
         }
 
         if (clipOnOff.value()) {
@@ -244,14 +262,18 @@ void CompressorEffect::renderFrames(float** inputs, float** outputs, std::int32_
             right = dsp::clipOutput(clipKnee, right);
         }
 
-        if (replace) {
-            outLeft[i] = left;
-            outRight[i] = right;
+        if (block.replace) {
+            block.outLeft[i] = left;
+            block.outRight[i] = right;
         } else {
-            outLeft[i] += left;
-            outRight[i] += right;
+            block.outLeft[i] += left;
+            block.outRight[i] += right;
         }
     }
+
+    bank = splitter;
+    dynamics->storeLanes(lanes);
+    noise = tinyNoise;
 }
 
 }  // namespace effect

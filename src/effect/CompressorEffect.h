@@ -2,6 +2,8 @@
 // banks and the band dynamics, and the driver that runs them for the host.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -9,6 +11,7 @@
 #include "dsp/AntiDenormalNoise.h"
 #include "dsp/BandDynamics.h"
 #include "dsp/BandSplitter.h"
+#include "dsp/FilterBankList.h"
 #include "params/ChoiceParameter.h"
 #include "params/ParameterList.h"
 #include "params/RangeParameterKinds.h"
@@ -49,6 +52,18 @@ class CompressorEffect final : public vst::ExtendedEffectBase {
     void deleteBanks();
     void renderFrames(float** inputs, float** outputs, std::int32_t sampleFrames, bool replace);
 
+    struct Block {
+        const float* inLeft;
+        const float* inRight;
+        float* outLeft;
+        float* outRight;
+        std::int32_t frames;
+        std::int32_t listen;
+        bool replace;
+    };
+    template <class Bank>
+    void renderWith(Bank& bank, const Block& block);
+
     platform::CriticalSection lock;
     params::ParameterList parameters;
     params::ChoiceParameter<std::int32_t> listenTo;
@@ -75,6 +90,9 @@ class CompressorEffect final : public vst::ExtendedEffectBase {
     float clipKnee = 0.0f;
     std::unique_ptr<dsp::BandDynamics> dynamics;
     dsp::BandSplitter* currentBank = nullptr;
+    // The banks in list order, to find the concrete type of currentBank.
+    std::array<dsp::BandSplitter*, dsp::kFilterBankCount> banks{};
+    std::size_t currentBankIndex = 0;
     // The rate the coefficients were computed for; guarded by the lock.
     float configuredRate = 0.0f;
 };

@@ -59,11 +59,6 @@ void SwitchParameter::setNormalisedValue(double x) {
     setValue(!(x < 0.5));
 }
 
-bool SwitchParameter::value() {
-    consumeChanged();
-    return value_.load(std::memory_order_relaxed);
-}
-
 void SwitchParameter::setValue(bool v) {
     if (value_.exchange(v, std::memory_order_relaxed) != v) markChanged();
 }

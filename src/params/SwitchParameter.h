@@ -25,8 +25,12 @@ class SwitchParameter : public Parameter {
     // A NaN position is ignored.
     void setNormalisedValue(double x) override;
 
-    // Clears the changed mark and gives the current value.
-    virtual bool value();
+    // Clears the changed mark and gives the current value. Inline: the
+    // processing driver reads it once per sample.
+    virtual bool value() {
+        consumeChanged();
+        return value_.load(std::memory_order_relaxed);
+    }
     // Raises the changed mark only when the value really changes.
     virtual void setValue(bool v);
 
