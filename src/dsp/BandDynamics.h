@@ -35,13 +35,17 @@ class BandDynamics final : public MultibandProcessor {
 
     // The states that change every sample, held in registers: gains as four
     // float lanes (band 0 lowest), envelopes as two pairs of double lanes
-    // (bands 0 and 1, bands 2 and 3). A block loop loads them once, passes
-    // them to processBands for each sample and stores them at the end.
+    // (low: bands 0 and 1, high: bands 2 and 3). A block loop loads them
+    // once, passes them to processBands for each sample and stores them at
+    // the end. Named fields rather than arrays, so that no compiler has to
+    // unroll a loop to keep them out of memory.
     struct Lanes {
         __m128 gainLeft;
         __m128 gainRight;
-        __m128d envelopeLeft[2];
-        __m128d envelopeRight[2];
+        __m128d envelopeLeftLow;
+        __m128d envelopeLeftHigh;
+        __m128d envelopeRightLow;
+        __m128d envelopeRightHigh;
     };
 
     std::int32_t bandCount() const override { return kBandCount; }
@@ -76,9 +80,16 @@ class BandDynamics final : public MultibandProcessor {
     static constexpr double kLargestEnvelope = std::numeric_limits<double>::max();
 
     static __m128 joinHalves(__m128 low, __m128 high) { return _mm_movelh_ps(low, high); }
+    static __m128d lowHalf(__m128 x) { return _mm_cvtps_pd(x); }
+    static __m128d highHalf(__m128 x) { return _mm_cvtps_pd(_mm_movehl_ps(x, x)); }
     static __m128 inverseSqrtGuess(__m128d envelopeLow, __m128d envelopeHigh);
-    static __m128 newtonSteps(__m128 guess, __m128d envelopeLow, __m128d envelopeHigh);
+    static __m128d newtonStep(__m128d y, __m128d halfEnvelope);
+    static __m128 inverseSqrt(__m128d envelopeLow, __m128d envelopeHigh);
     static void keepWithinRange(__m128d& envelopeLeft, __m128d& envelopeRight);
+    static void updateEnvelopes(__m128d smoothing, __m128d same, __m128d cross, __m128d powerLeft,
+                                __m128d powerRight, __m128d& envelopeLeft, __m128d& envelopeRight);
+    static void plainGains(__m128d envelopeLeft, __m128d envelopeRight, __m128& gainLeft,
+                           __m128& gainRight);
 
     bool squareRootMode_ = false;
     // Coefficients. The double ones hold exact widenings of the float values
@@ -96,19 +107,18 @@ class BandDynamics final : public MultibandProcessor {
 };
 
 inline BandDynamics::Lanes BandDynamics::loadLanes() const {
-    return {_mm_loadu_ps(gainLeft_.data()),
-            _mm_loadu_ps(gainRight_.data()),
-            {_mm_loadu_pd(&envelopeLeft_[0]), _mm_loadu_pd(&envelopeLeft_[2])},
-            {_mm_loadu_pd(&envelopeRight_[0]), _mm_loadu_pd(&envelopeRight_[2])}};
+    return {_mm_loadu_ps(gainLeft_.data()),   _mm_loadu_ps(gainRight_.data()),
+            _mm_loadu_pd(&envelopeLeft_[0]),  _mm_loadu_pd(&envelopeLeft_[2]),
+            _mm_loadu_pd(&envelopeRight_[0]), _mm_loadu_pd(&envelopeRight_[2])};
 }
 
 inline void BandDynamics::storeLanes(const Lanes& lanes) {
     _mm_storeu_ps(gainLeft_.data(), lanes.gainLeft);
     _mm_storeu_ps(gainRight_.data(), lanes.gainRight);
-    _mm_storeu_pd(&envelopeLeft_[0], lanes.envelopeLeft[0]);
-    _mm_storeu_pd(&envelopeLeft_[2], lanes.envelopeLeft[1]);
-    _mm_storeu_pd(&envelopeRight_[0], lanes.envelopeRight[0]);
-    _mm_storeu_pd(&envelopeRight_[2], lanes.envelopeRight[1]);
+    _mm_storeu_pd(&envelopeLeft_[0], lanes.envelopeLeftLow);
+    _mm_storeu_pd(&envelopeLeft_[2], lanes.envelopeLeftHigh);
+    _mm_storeu_pd(&envelopeRight_[0], lanes.envelopeRightLow);
+    _mm_storeu_pd(&envelopeRight_[2], lanes.envelopeRightHigh);
 }
 
 inline void BandDynamics::processBands(float* left, float* right) {
@@ -126,25 +136,23 @@ DSP_FORCE_INLINE __m128 BandDynamics::inverseSqrtGuess(__m128d envelopeLow, __m1
     return _mm_castsi128_ps(guess);
 }
 
-// Three Newton steps y * (1.5 - envelope / 2 * y^2), each in double on the
-// double envelope and rounded to float.
-DSP_FORCE_INLINE __m128 BandDynamics::newtonSteps(__m128 guess, __m128d envelopeLow,
-                                                  __m128d envelopeHigh) {
+// y * (1.5 - envelope / 2 * y^2) in double.
+DSP_FORCE_INLINE __m128d BandDynamics::newtonStep(__m128d y, __m128d halfEnvelope) {
+    return _mm_mul_pd(y, _mm_sub_pd(_mm_set1_pd(1.5), _mm_mul_pd(halfEnvelope, _mm_mul_pd(y, y))));
+}
+
+// The guess refined by three Newton steps, each result rounded to float.
+DSP_FORCE_INLINE __m128 BandDynamics::inverseSqrt(__m128d envelopeLow, __m128d envelopeHigh) {
     // envelope / 2 is exact, so multiplying by one half gives the same value.
-    const __m128d half = _mm_set1_pd(0.5);
-    const __m128d threeHalves = _mm_set1_pd(1.5);
-    const __m128d halfLow = _mm_mul_pd(envelopeLow, half);
-    const __m128d halfHigh = _mm_mul_pd(envelopeHigh, half);
-    for (int step = 0; step < 3; ++step) {
-        const __m128d yLow = _mm_cvtps_pd(guess);
-        const __m128d yHigh = _mm_cvtps_pd(_mm_movehl_ps(guess, guess));
-        const __m128d low =
-            _mm_mul_pd(yLow, _mm_sub_pd(threeHalves, _mm_mul_pd(halfLow, _mm_mul_pd(yLow, yLow))));
-        const __m128d high = _mm_mul_pd(
-            yHigh, _mm_sub_pd(threeHalves, _mm_mul_pd(halfHigh, _mm_mul_pd(yHigh, yHigh))));
-        guess = joinHalves(_mm_cvtpd_ps(low), _mm_cvtpd_ps(high));
-    }
-    return guess;
+    const __m128d halfLow = _mm_mul_pd(envelopeLow, _mm_set1_pd(0.5));
+    const __m128d halfHigh = _mm_mul_pd(envelopeHigh, _mm_set1_pd(0.5));
+    __m128 y = inverseSqrtGuess(envelopeLow, envelopeHigh);
+    y = joinHalves(_mm_cvtpd_ps(newtonStep(lowHalf(y), halfLow)),
+                   _mm_cvtpd_ps(newtonStep(highHalf(y), halfHigh)));
+    y = joinHalves(_mm_cvtpd_ps(newtonStep(lowHalf(y), halfLow)),
+                   _mm_cvtpd_ps(newtonStep(highHalf(y), halfHigh)));
+    return joinHalves(_mm_cvtpd_ps(newtonStep(lowHalf(y), halfLow)),
+                      _mm_cvtpd_ps(newtonStep(highHalf(y), halfHigh)));
 }
 
 // Finite envelopes of at least 1 are what the gain laws need. Band values far
@@ -162,6 +170,33 @@ DSP_FORCE_INLINE void BandDynamics::keepWithinRange(__m128d& envelopeLeft, __m12
     envelopeRight = _mm_or_pd(_mm_and_pd(valid, envelopeRight), _mm_andnot_pd(valid, one));
 }
 
+// envelope + g * (same * own power + cross * other power + 1 - envelope): the
+// target is 1 plus the weighted power, so an envelope never falls below 1.
+DSP_FORCE_INLINE void BandDynamics::updateEnvelopes(__m128d smoothing, __m128d same, __m128d cross,
+                                                    __m128d powerLeft, __m128d powerRight,
+                                                    __m128d& envelopeLeft, __m128d& envelopeRight) {
+    const __m128d one = _mm_set1_pd(1.0);
+    const __m128d gapLeft = _mm_sub_pd(
+        _mm_add_pd(_mm_add_pd(_mm_mul_pd(same, powerLeft), _mm_mul_pd(cross, powerRight)), one),
+        envelopeLeft);
+    const __m128d gapRight = _mm_sub_pd(
+        _mm_add_pd(_mm_add_pd(_mm_mul_pd(same, powerRight), _mm_mul_pd(cross, powerLeft)), one),
+        envelopeRight);
+    envelopeLeft = _mm_add_pd(envelopeLeft, _mm_mul_pd(smoothing, gapLeft));
+    envelopeRight = _mm_add_pd(envelopeRight, _mm_mul_pd(smoothing, gapRight));
+    keepWithinRange(envelopeLeft, envelopeRight);
+}
+
+// One division serves both channels of a band; the left gain goes through the
+// reciprocal rounded to float. Writes the two float lanes of each gain.
+DSP_FORCE_INLINE void BandDynamics::plainGains(__m128d envelopeLeft, __m128d envelopeRight,
+                                               __m128& gainLeft, __m128& gainRight) {
+    const __m128d reciprocal =
+        _mm_div_pd(_mm_set1_pd(1.0), _mm_mul_pd(envelopeLeft, envelopeRight));
+    gainRight = _mm_cvtpd_ps(_mm_mul_pd(envelopeLeft, reciprocal));
+    gainLeft = _mm_cvtpd_ps(_mm_mul_pd(_mm_cvtps_pd(_mm_cvtpd_ps(reciprocal)), envelopeRight));
+}
+
 DSP_FORCE_INLINE void BandDynamics::processBands(Lanes& lanes, float* left, float* right) const {
     const __m128 inputGain = _mm_loadu_ps(inputGain_.data());
     const __m128 drivenLeft = _mm_mul_ps(inputGain, _mm_loadu_ps(left));
@@ -172,54 +207,26 @@ DSP_FORCE_INLINE void BandDynamics::processBands(Lanes& lanes, float* left, floa
     const __m128 detectedRight = _mm_mul_ps(lanes.gainRight, drivenRight);
     const __m128 powerLeft = _mm_mul_ps(detectedLeft, detectedLeft);
     const __m128 powerRight = _mm_mul_ps(detectedRight, detectedRight);
-    const __m128d powerLeftHalves[2] = {_mm_cvtps_pd(powerLeft),
-                                        _mm_cvtps_pd(_mm_movehl_ps(powerLeft, powerLeft))};
-    const __m128d powerRightHalves[2] = {_mm_cvtps_pd(powerRight),
-                                         _mm_cvtps_pd(_mm_movehl_ps(powerRight, powerRight))};
 
-    // The target is 1 plus the weighted power, so an envelope never falls below 1.
     const __m128d same = _mm_set1_pd(sameWeight_);
     const __m128d cross = _mm_set1_pd(crossWeight_);
-    const __m128d one = _mm_set1_pd(1.0);
-    for (int half = 0; half < 2; ++half) {
-        const __m128d g = _mm_loadu_pd(&smoothing_[static_cast<std::size_t>(2 * half)]);
-        const __m128d pL = powerLeftHalves[half];
-        const __m128d pR = powerRightHalves[half];
-        __m128d envelopeLeft = lanes.envelopeLeft[half];
-        __m128d envelopeRight = lanes.envelopeRight[half];
-        const __m128d targetLeft = _mm_sub_pd(
-            _mm_add_pd(_mm_add_pd(_mm_mul_pd(same, pL), _mm_mul_pd(cross, pR)), one), envelopeLeft);
-        const __m128d targetRight =
-            _mm_sub_pd(_mm_add_pd(_mm_add_pd(_mm_mul_pd(same, pR), _mm_mul_pd(cross, pL)), one),
-                       envelopeRight);
-        envelopeLeft = _mm_add_pd(envelopeLeft, _mm_mul_pd(g, targetLeft));
-        envelopeRight = _mm_add_pd(envelopeRight, _mm_mul_pd(g, targetRight));
-        keepWithinRange(envelopeLeft, envelopeRight);
-        lanes.envelopeLeft[half] = envelopeLeft;
-        lanes.envelopeRight[half] = envelopeRight;
-    }
+    updateEnvelopes(_mm_loadu_pd(&smoothing_[0]), same, cross, lowHalf(powerLeft),
+                    lowHalf(powerRight), lanes.envelopeLeftLow, lanes.envelopeRightLow);
+    updateEnvelopes(_mm_loadu_pd(&smoothing_[2]), same, cross, highHalf(powerLeft),
+                    highHalf(powerRight), lanes.envelopeLeftHigh, lanes.envelopeRightHigh);
 
     if (squareRootMode_) {
-        lanes.gainLeft = newtonSteps(inverseSqrtGuess(lanes.envelopeLeft[0], lanes.envelopeLeft[1]),
-                                     lanes.envelopeLeft[0], lanes.envelopeLeft[1]);
-        lanes.gainRight =
-            newtonSteps(inverseSqrtGuess(lanes.envelopeRight[0], lanes.envelopeRight[1]),
-                        lanes.envelopeRight[0], lanes.envelopeRight[1]);
+        lanes.gainLeft = inverseSqrt(lanes.envelopeLeftLow, lanes.envelopeLeftHigh);
+        lanes.gainRight = inverseSqrt(lanes.envelopeRightLow, lanes.envelopeRightHigh);
     } else {
-        // One division serves both channels of a band; the left gain goes
-        // through the reciprocal rounded to float.
-        __m128 gainLeft[2];
-        __m128 gainRight[2];
-        for (int half = 0; half < 2; ++half) {
-            const __m128d envelopeLeft = lanes.envelopeLeft[half];
-            const __m128d envelopeRight = lanes.envelopeRight[half];
-            const __m128d reciprocal = _mm_div_pd(one, _mm_mul_pd(envelopeLeft, envelopeRight));
-            gainRight[half] = _mm_cvtpd_ps(_mm_mul_pd(envelopeLeft, reciprocal));
-            gainLeft[half] =
-                _mm_cvtpd_ps(_mm_mul_pd(_mm_cvtps_pd(_mm_cvtpd_ps(reciprocal)), envelopeRight));
-        }
-        lanes.gainLeft = joinHalves(gainLeft[0], gainLeft[1]);
-        lanes.gainRight = joinHalves(gainRight[0], gainRight[1]);
+        __m128 leftLow;
+        __m128 leftHigh;
+        __m128 rightLow;
+        __m128 rightHigh;
+        plainGains(lanes.envelopeLeftLow, lanes.envelopeRightLow, leftLow, rightLow);
+        plainGains(lanes.envelopeLeftHigh, lanes.envelopeRightHigh, leftHigh, rightHigh);
+        lanes.gainLeft = joinHalves(leftLow, leftHigh);
+        lanes.gainRight = joinHalves(rightLow, rightHigh);
     }
 
     const __m128 outputGain = _mm_loadu_ps(outputGain_.data());

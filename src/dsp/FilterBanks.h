@@ -3,6 +3,9 @@
 // the four bands add up to the input, for any frequencies in any order (to
 // within single-precision rounding). Frequencies are used as they arrive,
 // neither sorted nor checked beyond the limits of the coefficient formulas.
+//
+// The per-sample loops over the three crossovers are unrolled by request:
+// with constant indices a block loop keeps the filter states in registers.
 #pragma once
 
 #include <array>
@@ -102,6 +105,7 @@ class PeelUpBank final : public PeelBank<Section> {
     std::string name() const override { return this->nameWith(" peel-up"); }
     DSP_FORCE_INLINE void process(float input, float* bands) override {
         bands[0] = input;
+#pragma GCC unroll 3
         for (std::size_t i = 0; i < sections_.size(); ++i) {
             sections_[i].process(bands[i], &bands[i]);
         }
@@ -110,6 +114,7 @@ class PeelUpBank final : public PeelBank<Section> {
                                         float* bandsRight) override {
         bandsLeft[0] = inputLeft;
         bandsRight[0] = inputRight;
+#pragma GCC unroll 3
         for (std::size_t i = 0; i < sections_.size(); ++i) {
             sections_[i].processStereo(bandsLeft[i], bandsRight[i], &bandsLeft[i], &bandsRight[i]);
         }
@@ -134,7 +139,9 @@ class PeelDownBank final : public PeelBank<Section> {
     std::string name() const override { return this->nameWith(" peel-down"); }
     DSP_FORCE_INLINE void process(float input, float* bands) override {
         bands[3] = input;
-        for (std::size_t i = sections_.size(); i-- > 0;) {
+#pragma GCC unroll 3
+        for (std::size_t step = 0; step < sections_.size(); ++step) {
+            const std::size_t i = sections_.size() - 1 - step;
             sections_[i].process(bands[i + 1], &bands[i]);
         }
     }
@@ -142,7 +149,9 @@ class PeelDownBank final : public PeelBank<Section> {
                                         float* bandsRight) override {
         bandsLeft[3] = inputLeft;
         bandsRight[3] = inputRight;
-        for (std::size_t i = sections_.size(); i-- > 0;) {
+#pragma GCC unroll 3
+        for (std::size_t step = 0; step < sections_.size(); ++step) {
+            const std::size_t i = sections_.size() - 1 - step;
             sections_[i].processStereo(bandsLeft[i + 1], bandsRight[i + 1], &bandsLeft[i],
                                        &bandsRight[i]);
         }
@@ -155,6 +164,7 @@ DSP_FORCE_INLINE void TesselBankA::split(float input, std::array<float, 3>& stat
                                          float* bands) const {
     const float half = input * 0.5f;
     std::array<float, 3> allpassed{};
+#pragma GCC unroll 3
     for (std::size_t i = 0; i < states.size(); ++i) {
         allpassed[i] = states[i] - coefficients_[i] * half;
         states[i] = half + coefficients_[i] * allpassed[i];
@@ -178,6 +188,7 @@ DSP_FORCE_INLINE void TesselBankA::processStereo(float inputLeft, float inputRig
 
 DSP_FORCE_INLINE void TesselBankB::split(float input, std::array<float, 3>& states,
                                          float* bands) const {
+#pragma GCC unroll 3
     for (std::size_t i = 0; i < states.size(); ++i) {
         states[i] = states[i] + coefficients_[i] * (input - states[i]);
     }

@@ -233,19 +233,26 @@ void CompressorEffect::renderWith(Bank& bank, const Block& block) {
     const dsp::BandDynamics& bandDynamics = *dynamics;
     dsp::BandDynamics::Lanes lanes = bandDynamics.loadLanes();
     dsp::AntiDenormalNoise tinyNoise = noise;
+    const float knee = clipKnee;
+    const float* const inLeft = block.inLeft;
+    const float* const inRight = block.inRight;
+    float* const outLeft = block.outLeft;
+    float* const outRight = block.outRight;
+    const std::int32_t listen = block.listen;
+    const bool replace = block.replace;
     float bandsLeft[64];
     float bandsRight[64];
     const std::int32_t bandCount = splitter.bandCount();
 
     for (std::int32_t i = 0; i < block.frames; ++i) {
         const float tiny = tinyNoise.next();
-        splitter.processStereo(saneInput(block.inLeft[i]) + tiny,
-                               saneInput(block.inRight[i]) + tiny, bandsLeft, bandsRight);
+        splitter.processStereo(saneInput(inLeft[i]) + tiny, saneInput(inRight[i]) + tiny,
+                               bandsLeft, bandsRight);
         bandDynamics.processBands(lanes, bandsLeft, bandsRight);
 
         float left;
         float right;
-        if (block.listen == kListenAll) {
+        if (listen == kListenAll) {
             left = 0.0f;
             right = 0.0f;
             for (std::int32_t band = 0; band < bandCount; ++band) {
@@ -253,21 +260,21 @@ void CompressorEffect::renderWith(Bank& bank, const Block& block) {
                 right += bandsRight[band];
             }
         } else {
-            left = bandsLeft[block.listen];
-            right = bandsRight[block.listen];
+            left = bandsLeft[listen];
+            right = bandsRight[listen];
         }
 
         if (clipOnOff.value()) {
-            left = dsp::clipOutput(clipKnee, left);
-            right = dsp::clipOutput(clipKnee, right);
+            left = dsp::clipOutput(knee, left);
+            right = dsp::clipOutput(knee, right);
         }
 
-        if (block.replace) {
-            block.outLeft[i] = left;
-            block.outRight[i] = right;
+        if (replace) {
+            outLeft[i] = left;
+            outRight[i] = right;
         } else {
-            block.outLeft[i] += left;
-            block.outRight[i] += right;
+            outLeft[i] += left;
+            outRight[i] += right;
         }
     }
 
