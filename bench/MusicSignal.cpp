@@ -13,8 +13,8 @@ StereoSignal musicSignal(std::size_t frames, double sampleRate) {
         const double t = static_cast<double>(i) / sampleRate;
         state = state * 1664525u + 1013904223u;
         const double hiss = 0.2 * (static_cast<double>(state >> 8) / 16777216.0 - 0.5);
-        const double low = 0.4 * std::sin(kTwoPi * 110.0 * t);
-        const double high = 0.2 * std::sin(kTwoPi * 1760.0 * t);
+        const double low = 0.6 * std::sin(kTwoPi * 110.0 * t);
+        const double high = 0.3 * std::sin(kTwoPi * 1760.0 * t);
         signal.left[i] = static_cast<float>(low + high + hiss);
         signal.right[i] = static_cast<float>(low - high - hiss);
     }

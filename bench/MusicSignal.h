@@ -11,11 +11,10 @@ struct StereoSignal {
     std::vector<float> right;
 };
 
-// Two tones (110 Hz at 0.4, 1760 Hz at 0.2) over a white noise bed (0.1
+// Two tones (110 Hz at 0.6, 1760 Hz at 0.3) over a white noise bed (0.1
 // peak), the high tone and the noise in opposite polarity on the right, so
-// that the channels differ. Peaks stay below 0.7: no clipping at the input,
-// but loud enough that every band is driven well into compression at the
-// effect's default settings.
+// that the channels differ. Peaks stay just under full scale, and every band
+// is driven into compression at the effect's default settings.
 StereoSignal musicSignal(std::size_t frames, double sampleRate);
 
 // Root mean square of both channels together.
