@@ -110,7 +110,7 @@ void processBlocks(benchmark::State& state, std::int32_t block, const Settings* 
         prepare(plugin, block, settings);
         if (settings != nullptr) {
             state.SetLabel(plugin.parameterDisplay(kFilterBank) + ", mode " +
-                           plugin.parameterDisplay(kCompressorMode) + ", clipping " +
+                           plugin.parameterDisplay(kCompressorMode) + ", clip " +
                            plugin.parameterDisplay(kClipping));
         }
         const double gain = warmUp(plugin, block, 1.0f);
