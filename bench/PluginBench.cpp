@@ -102,9 +102,12 @@ double warmUp(bench::LoadedPlugin& plugin, std::int32_t block, float scale) {
 void processBlocks(benchmark::State& state, std::int32_t block, const Settings* settings) {
     try {
         bench::PluginLibrary library;
-        bench::LoadedPlugin quiet(library);
-        prepare(quiet, block, settings);
-        const double quietGain = warmUp(quiet, block, 0.001f);
+        double quietGain = 0.0;
+        {
+            bench::LoadedPlugin quiet(library);
+            prepare(quiet, block, settings);
+            quietGain = warmUp(quiet, block, 0.001f);
+        }
 
         bench::LoadedPlugin plugin(library);
         prepare(plugin, block, settings);
@@ -198,16 +201,19 @@ void footprint(benchmark::State& state) {
         std::size_t keptHeap = 0;
         for (auto _ : state) {
             const std::size_t before = mallinfo2().uordblks;
+            auto grown = [before] {
+                const std::size_t now = mallinfo2().uordblks;
+                return now > before ? now - before : 0;
+            };
             bench::PluginLibrary library;
-            loadHeap = mallinfo2().uordblks - before;
+            loadHeap = grown();
             instance = bench::measureInstance(library);
             image = bench::mappedImage(library);
             if (!library.unload()) {
                 state.SkipWithError("dlclose left the plug-in mapped");
                 return;
             }
-            const std::size_t after = mallinfo2().uordblks;
-            keptHeap = after > before ? after - before : 0;
+            keptHeap = grown();
         }
         if (!instance.complete) {
             state.SkipWithError("the allocation log missed blocks or the effect object");
