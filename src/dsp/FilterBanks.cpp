@@ -23,7 +23,7 @@ void TesselBankA::reset() {
 
 void TesselBankA::setFrequencies(const float* frequencies, float sampleRate) {
     const double samplePeriod = 1.0 / static_cast<double>(sampleRate);
-    for (std::size_t i = 0; i < coefficients_.size(); ++i) {
+    for (std::size_t i = 0; i < 3; ++i) {
         coefficients_[i] = allpassCoefficient(bankRatio(samplePeriod, frequencies[i]));
     }
 }

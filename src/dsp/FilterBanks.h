@@ -8,6 +8,8 @@
 // with constant indices a block loop keeps the filter states in registers.
 #pragma once
 
+#include <emmintrin.h>
+
 #include <array>
 #include <string>
 
@@ -37,11 +39,14 @@ class TesselBankA final : public BandSplitter {
                        float* bandsRight) override;
 
   private:
-    void split(float input, std::array<float, 3>& states, float* bands) const;
+    void split(float input, std::array<float, 4>& states, float* bands) const;
 
-    std::array<float, 3> coefficients_{};
-    std::array<float, 3> statesLeft_{};
-    std::array<float, 3> statesRight_{};
+    // Entries 0 to 2 belong to crossovers 0 to 2 and run side by side in SSE2
+    // lanes; entry 3 fills the fourth lane, with coefficient 0, and is never
+    // read for a band.
+    std::array<float, 4> coefficients_{};
+    std::array<float, 4> statesLeft_{};
+    std::array<float, 4> statesRight_{};
 };
 
 // TesselBankB: Li is the one-pole lowpass si += ki * (x - si), 3 dB down at
@@ -160,20 +165,23 @@ class PeelDownBank final : public PeelBank<Section> {
 
 // Per-sample operations of the parallel banks, inline for the processing driver.
 
-DSP_FORCE_INLINE void TesselBankA::split(float input, std::array<float, 3>& states,
+DSP_FORCE_INLINE void TesselBankA::split(float input, std::array<float, 4>& states,
                                          float* bands) const {
     const float half = input * 0.5f;
-    std::array<float, 3> allpassed{};
-#pragma GCC unroll 3
-    for (std::size_t i = 0; i < states.size(); ++i) {
-        allpassed[i] = states[i] - coefficients_[i] * half;
-        states[i] = half + coefficients_[i] * allpassed[i];
-    }
-    // The bands telescope: their sum is 2 * half = input.
-    bands[0] = half + allpassed[0];
-    bands[1] = allpassed[1] - allpassed[0];
-    bands[2] = allpassed[2] - allpassed[1];
-    bands[3] = half - allpassed[2];
+    const __m128 halves = _mm_set1_ps(half);
+    const __m128 coefficients = _mm_loadu_ps(coefficients_.data());
+    // allpassed_i = state_i - k_i * half; state_i = half + k_i * allpassed_i.
+    const __m128 allpassed =
+        _mm_sub_ps(_mm_loadu_ps(states.data()), _mm_mul_ps(coefficients, halves));
+    _mm_storeu_ps(states.data(), _mm_add_ps(halves, _mm_mul_ps(coefficients, allpassed)));
+    // The bands telescope: their sum is 2 * half = input. With
+    // upper = (a0, a1, a2, half) and lower = (half, a0, a1, a2), band 0 is
+    // upper + lower in lane 0 and bands 1 to 3 are upper - lower.
+    const __m128 upper =
+        _mm_shuffle_ps(allpassed, _mm_unpackhi_ps(allpassed, halves), _MM_SHUFFLE(1, 0, 1, 0));
+    const __m128 lower =
+        _mm_move_ss(_mm_castsi128_ps(_mm_slli_si128(_mm_castps_si128(allpassed), 4)), halves);
+    _mm_storeu_ps(bands, _mm_move_ss(_mm_sub_ps(upper, lower), _mm_add_ps(upper, lower)));
 }
 
 DSP_FORCE_INLINE void TesselBankA::process(float input, float* bands) {
