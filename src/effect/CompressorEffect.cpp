@@ -246,8 +246,8 @@ void CompressorEffect::renderWith(Bank& bank, const Block& block) {
 
     for (std::int32_t i = 0; i < block.frames; ++i) {
         const float tiny = tinyNoise.next();
-        splitter.processStereo(saneInput(inLeft[i]) + tiny, saneInput(inRight[i]) + tiny,
-                               bandsLeft, bandsRight);
+        splitter.processStereo(saneInput(inLeft[i]) + tiny, saneInput(inRight[i]) + tiny, bandsLeft,
+                               bandsRight);
         bandDynamics.processBands(lanes, bandsLeft, bandsRight);
 
         float left;
@@ -264,10 +264,7 @@ void CompressorEffect::renderWith(Bank& bank, const Block& block) {
             right = bandsRight[listen];
         }
 
-        if (clipOnOff.value()) {
-            left = dsp::clipOutput(knee, left);
-            right = dsp::clipOutput(knee, right);
-        }
+        if (clipOnOff.value()) dsp::clipOutputPair(knee, left, right);
 
         if (replace) {
             outLeft[i] = left;

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
+#include <vector>
 
 namespace dsp {
 namespace {
@@ -49,6 +51,30 @@ TEST(OutputClipper, BoundedMonotonicAndContinuous) {
             ASSERT_GE(y, previous) << x;
             ASSERT_LE(y - previous, 0.0011f) << x;  // slope never above 1
             previous = y;
+        }
+    }
+}
+
+std::uint32_t bitsOf(float x) {
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &x, sizeof bits);
+    return bits;
+}
+
+TEST(OutputClipper, PairGivesTheScalarResultBitForBit) {
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    std::vector<float> inputs = {0.0f, -0.0f, 1.5f, -1.5f, 1e30f, -1e30f, inf, -inf, nan, -nan};
+    for (int i = -3000; i <= 3000; ++i) inputs.push_back(static_cast<float>(i) * 0.00137f);
+    for (float knee : {0.0f, 0.3f, 0.999f, 1.0f, 1.5f, -0.2f}) {
+        for (std::size_t i = 0; i < inputs.size(); ++i) {
+            float left = inputs[i];
+            float right = inputs[inputs.size() - 1 - i];
+            const float expectedLeft = clipOutput(knee, left);
+            const float expectedRight = clipOutput(knee, right);
+            clipOutputPair(knee, left, right);
+            ASSERT_EQ(bitsOf(left), bitsOf(expectedLeft)) << "knee " << knee << " x " << inputs[i];
+            ASSERT_EQ(bitsOf(right), bitsOf(expectedRight)) << "knee " << knee;
         }
     }
 }
