@@ -82,9 +82,7 @@ class BandDynamics final : public MultibandProcessor {
     static __m128 joinHalves(__m128 low, __m128 high) { return _mm_movelh_ps(low, high); }
     static __m128d lowHalf(__m128 x) { return _mm_cvtps_pd(x); }
     static __m128d highHalf(__m128 x) { return _mm_cvtps_pd(_mm_movehl_ps(x, x)); }
-    static __m128 inverseSqrtGuess(__m128d envelopeLow, __m128d envelopeHigh);
-    static __m128d newtonStep(__m128d y, __m128d halfEnvelope);
-    static __m128 inverseSqrt(__m128d envelopeLow, __m128d envelopeHigh);
+    static __m128 inverseSqrtPair(__m128d envelope);
     static void keepWithinRange(__m128d& envelopeLeft, __m128d& envelopeRight);
     static void updateEnvelopes(__m128d smoothing, __m128d same, __m128d cross, __m128d powerLeft,
                                 __m128d powerRight, __m128d& envelopeLeft, __m128d& envelopeRight);
@@ -127,32 +125,26 @@ inline void BandDynamics::processBands(float* left, float* right) {
     storeLanes(lanes);
 }
 
-// First guess of 1 / sqrt(envelope) from the bit pattern of its float value.
-// Envelopes are at least 1, so the pattern lies below the seed.
-DSP_FORCE_INLINE __m128 BandDynamics::inverseSqrtGuess(__m128d envelopeLow, __m128d envelopeHigh) {
-    const __m128i bits =
-        _mm_castps_si128(joinHalves(_mm_cvtpd_ps(envelopeLow), _mm_cvtpd_ps(envelopeHigh)));
-    const __m128i guess = _mm_srli_epi32(_mm_sub_epi32(_mm_set1_epi32(kInverseSqrtSeed), bits), 1);
-    return _mm_castsi128_ps(guess);
-}
-
-// y * (1.5 - envelope / 2 * y^2) in double.
-DSP_FORCE_INLINE __m128d BandDynamics::newtonStep(__m128d y, __m128d halfEnvelope) {
-    return _mm_mul_pd(y, _mm_sub_pd(_mm_set1_pd(1.5), _mm_mul_pd(halfEnvelope, _mm_mul_pd(y, y))));
-}
-
-// The guess refined by three Newton steps, each result rounded to float.
-DSP_FORCE_INLINE __m128 BandDynamics::inverseSqrt(__m128d envelopeLow, __m128d envelopeHigh) {
+// 1 / sqrt(envelope) for one pair of double lanes, in the two low float
+// lanes: a first guess from the bit pattern of the envelope's float value
+// (envelopes are at least 1, so the pattern lies below the seed), then three
+// Newton steps y * (1.5 - envelope / 2 * y^2) in double, each rounded to
+// float. The pair stays apart from the other until the end, so that no
+// shuffle lengthens the chain from one sample to the next.
+DSP_FORCE_INLINE __m128 BandDynamics::inverseSqrtPair(__m128d envelope) {
+    const __m128i bits = _mm_castps_si128(_mm_cvtpd_ps(envelope));
+    __m128 y =
+        _mm_castsi128_ps(_mm_srli_epi32(_mm_sub_epi32(_mm_set1_epi32(kInverseSqrtSeed), bits), 1));
     // envelope / 2 is exact, so multiplying by one half gives the same value.
-    const __m128d halfLow = _mm_mul_pd(envelopeLow, _mm_set1_pd(0.5));
-    const __m128d halfHigh = _mm_mul_pd(envelopeHigh, _mm_set1_pd(0.5));
-    __m128 y = inverseSqrtGuess(envelopeLow, envelopeHigh);
-    y = joinHalves(_mm_cvtpd_ps(newtonStep(lowHalf(y), halfLow)),
-                   _mm_cvtpd_ps(newtonStep(highHalf(y), halfHigh)));
-    y = joinHalves(_mm_cvtpd_ps(newtonStep(lowHalf(y), halfLow)),
-                   _mm_cvtpd_ps(newtonStep(highHalf(y), halfHigh)));
-    return joinHalves(_mm_cvtpd_ps(newtonStep(lowHalf(y), halfLow)),
-                      _mm_cvtpd_ps(newtonStep(highHalf(y), halfHigh)));
+    const __m128d half = _mm_mul_pd(envelope, _mm_set1_pd(0.5));
+    const __m128d threeHalves = _mm_set1_pd(1.5);
+#pragma GCC unroll 3
+    for (int step = 0; step < 3; ++step) {
+        const __m128d wide = _mm_cvtps_pd(y);
+        y = _mm_cvtpd_ps(
+            _mm_mul_pd(wide, _mm_sub_pd(threeHalves, _mm_mul_pd(half, _mm_mul_pd(wide, wide)))));
+    }
+    return y;
 }
 
 // Finite envelopes of at least 1 are what the gain laws need. Band values far
@@ -216,8 +208,10 @@ DSP_FORCE_INLINE void BandDynamics::processBands(Lanes& lanes, float* left, floa
                     highHalf(powerRight), lanes.envelopeLeftHigh, lanes.envelopeRightHigh);
 
     if (squareRootMode_) {
-        lanes.gainLeft = inverseSqrt(lanes.envelopeLeftLow, lanes.envelopeLeftHigh);
-        lanes.gainRight = inverseSqrt(lanes.envelopeRightLow, lanes.envelopeRightHigh);
+        lanes.gainLeft = joinHalves(inverseSqrtPair(lanes.envelopeLeftLow),
+                                    inverseSqrtPair(lanes.envelopeLeftHigh));
+        lanes.gainRight = joinHalves(inverseSqrtPair(lanes.envelopeRightLow),
+                                     inverseSqrtPair(lanes.envelopeRightHigh));
     } else {
         __m128 leftLow;
         __m128 leftHigh;
