@@ -14,8 +14,7 @@ double sectionRatio(const float* frequencies, float sampleRate) {
 }  // namespace
 
 void Lowpass6A::reset() {
-    stateLeft_ = 0.0f;
-    stateRight_ = 0.0f;
+    state_.fill(0.0f);
 }
 
 void Lowpass6A::setFrequencies(const float* frequencies, float sampleRate) {
@@ -23,8 +22,7 @@ void Lowpass6A::setFrequencies(const float* frequencies, float sampleRate) {
 }
 
 void Lowpass6B::reset() {
-    stateLeft_ = 0.0f;
-    stateRight_ = 0.0f;
+    state_.fill(0.0f);
 }
 
 void Lowpass6B::setFrequencies(const float* frequencies, float sampleRate) {
@@ -32,8 +30,7 @@ void Lowpass6B::setFrequencies(const float* frequencies, float sampleRate) {
 }
 
 void Allpass6::reset() {
-    stateLeft_ = 0.0f;
-    stateRight_ = 0.0f;
+    state_.fill(0.0f);
 }
 
 void Allpass6::setFrequencies(const float* frequencies, float sampleRate) {
@@ -41,10 +38,8 @@ void Allpass6::setFrequencies(const float* frequencies, float sampleRate) {
 }
 
 void Lowpass12::reset() {
-    stage1Left_ = 0.0f;
-    stage1Right_ = 0.0f;
-    stage2Left_ = 0.0f;
-    stage2Right_ = 0.0f;
+    stage1_.fill(0.0f);
+    stage2_.fill(0.0f);
 }
 
 void Lowpass12::setFrequencies(const float* frequencies, float sampleRate) {
@@ -54,12 +49,9 @@ void Lowpass12::setFrequencies(const float* frequencies, float sampleRate) {
 }
 
 void Lowpass18::reset() {
-    stage1Left_ = 0.0f;
-    stage1Right_ = 0.0f;
-    stage2Left_ = 0.0f;
-    stage2Right_ = 0.0f;
-    stage3Left_ = 0.0f;
-    stage3Right_ = 0.0f;
+    stage1_.fill(0.0f);
+    stage2_.fill(0.0f);
+    stage3_.fill(0.0f);
 }
 
 void Lowpass18::setFrequencies(const float* frequencies, float sampleRate) {

@@ -10,11 +10,17 @@
 //               power-complementary, 90 degrees apart, both 3 dB down
 //   Lowpass12   two equal one-pole stages, 3 dB down in total
 //   Lowpass18   three equal one-pole stages, 3 dB down in total
+//
+// Each memory holds both channels side by side (left, right, then two unused
+// zero lanes), so splitPair runs them at once in SSE2 lanes; the mono path
+// runs on the left channel's memories.
 #pragma once
 
+#include <array>
 #include <string>
 
 #include "dsp/BandSplitter.h"
+#include "dsp/ChannelPair.h"
 #include "dsp/ForceInline.h"
 
 namespace dsp {
@@ -28,14 +34,16 @@ class Lowpass6A final : public BandSplitter {
     void process(float input, float* bands) override;
     void processStereo(float inputLeft, float inputRight, float* bandsLeft,
                        float* bandsRight) override;
+    // Both channels at once; the parts come out as channel pairs.
+    void splitPair(ChannelPair input, ChannelPair& low, ChannelPair& high);
 
     float coefficient() const { return coefficient_; }
 
   private:
-    void split(float input, float& state, float* bands) const;
+    template <class Sample>
+    static void split(Sample input, Sample& state, Sample k, Sample& low, Sample& high);
 
-    float stateLeft_ = 0.0f;
-    float stateRight_ = 0.0f;
+    std::array<float, 4> state_{};
     float coefficient_ = 0.0f;
 };
 
@@ -48,14 +56,16 @@ class Lowpass6B final : public BandSplitter {
     void process(float input, float* bands) override;
     void processStereo(float inputLeft, float inputRight, float* bandsLeft,
                        float* bandsRight) override;
+    // Both channels at once; the parts come out as channel pairs.
+    void splitPair(ChannelPair input, ChannelPair& low, ChannelPair& high);
 
     float coefficient() const { return coefficient_; }
 
   private:
-    void split(float input, float& state, float* bands) const;
+    template <class Sample>
+    static void split(Sample input, Sample& state, Sample k, Sample& low, Sample& high);
 
-    float stateLeft_ = 0.0f;
-    float stateRight_ = 0.0f;
+    std::array<float, 4> state_{};
     float coefficient_ = 0.0f;
 };
 
@@ -68,14 +78,16 @@ class Allpass6 final : public BandSplitter {
     void process(float input, float* bands) override;
     void processStereo(float inputLeft, float inputRight, float* bandsLeft,
                        float* bandsRight) override;
+    // Both channels at once; the parts come out as channel pairs.
+    void splitPair(ChannelPair input, ChannelPair& low, ChannelPair& high);
 
     float coefficient() const { return coefficient_; }
 
   private:
-    void split(float input, float& state, float* bands) const;
+    template <class Sample>
+    static void split(Sample input, Sample& state, Sample k, Sample& low, Sample& high);
 
-    float stateLeft_ = 0.0f;
-    float stateRight_ = 0.0f;
+    std::array<float, 4> state_{};
     float coefficient_ = 0.0f;
 };
 
@@ -88,16 +100,18 @@ class Lowpass12 final : public BandSplitter {
     void process(float input, float* bands) override;
     void processStereo(float inputLeft, float inputRight, float* bandsLeft,
                        float* bandsRight) override;
+    // Both channels at once; the parts come out as channel pairs.
+    void splitPair(ChannelPair input, ChannelPair& low, ChannelPair& high);
 
     float coefficient() const { return coefficient_; }
 
   private:
-    void split(float input, float& stage1, float& stage2, float* bands) const;
+    template <class Sample>
+    static void split(Sample input, Sample& stage1, Sample& stage2, Sample k, Sample& low,
+                      Sample& high);
 
-    float stage1Left_ = 0.0f;
-    float stage1Right_ = 0.0f;
-    float stage2Left_ = 0.0f;
-    float stage2Right_ = 0.0f;
+    std::array<float, 4> stage1_{};
+    std::array<float, 4> stage2_{};
     float coefficient_ = 0.0f;
 };
 
@@ -110,113 +124,205 @@ class Lowpass18 final : public BandSplitter {
     void process(float input, float* bands) override;
     void processStereo(float inputLeft, float inputRight, float* bandsLeft,
                        float* bandsRight) override;
+    // Both channels at once; the parts come out as channel pairs.
+    void splitPair(ChannelPair input, ChannelPair& low, ChannelPair& high);
 
     float coefficient() const { return coefficient_; }
 
   private:
-    void split(float input, float& stage1, float& stage2, float& stage3, float* bands) const;
+    template <class Sample>
+    static void split(Sample input, Sample& stage1, Sample& stage2, Sample& stage3, Sample k,
+                      Sample& low, Sample& high);
 
-    float stage1Left_ = 0.0f;
-    float stage1Right_ = 0.0f;
-    float stage2Left_ = 0.0f;
-    float stage2Right_ = 0.0f;
-    float stage3Left_ = 0.0f;
-    float stage3Right_ = 0.0f;
+    std::array<float, 4> stage1_{};
+    std::array<float, 4> stage2_{};
+    std::array<float, 4> stage3_{};
     float coefficient_ = 0.0f;
 };
 
 // The per-sample operations are defined here so that banks holding sections
 // by value and the processing driver can inline them. Each update stores into
-// the state before the next line reads it, and bands is written last: it may
-// be the very entry the input was taken from.
+// a memory before the next line reads it.
 
-DSP_FORCE_INLINE void Lowpass6A::split(float input, float& state, float* bands) const {
-    const float low = state;
-    const float high = input - state;
-    state = state + coefficient_ * high;
+template <class Sample>
+DSP_FORCE_INLINE void Lowpass6A::split(Sample input, Sample& state, Sample k, Sample& low,
+                                       Sample& high) {
+    low = state;
+    high = input - state;
+    state = state + k * high;
+}
+
+// bands may hold the very entry the input came from: it is read first.
+DSP_FORCE_INLINE void Lowpass6A::process(float input, float* bands) {
+    float low = 0.0f;
+    float high = 0.0f;
+    split(input, state_[0], coefficient_, low, high);
     bands[0] = low;
     bands[1] = high;
 }
 
-DSP_FORCE_INLINE void Lowpass6A::process(float input, float* bands) {
-    split(input, stateLeft_, bands);
+DSP_FORCE_INLINE void Lowpass6A::splitPair(ChannelPair input, ChannelPair& low, ChannelPair& high) {
+    ChannelPair state = _mm_loadu_ps(state_.data());
+    split(input, state, splat<ChannelPair>(coefficient_), low, high);
+    _mm_storeu_ps(state_.data(), state);
 }
 
 DSP_FORCE_INLINE void Lowpass6A::processStereo(float inputLeft, float inputRight, float* bandsLeft,
                                                float* bandsRight) {
-    split(inputLeft, stateLeft_, bandsLeft);
-    split(inputRight, stateRight_, bandsRight);
+    ChannelPair low;
+    ChannelPair high;
+    splitPair(channelPair(inputLeft, inputRight), low, high);
+    bandsLeft[0] = leftOf(low);
+    bandsLeft[1] = leftOf(high);
+    bandsRight[0] = rightOf(low);
+    bandsRight[1] = rightOf(high);
 }
 
-DSP_FORCE_INLINE void Lowpass6B::split(float input, float& state, float* bands) const {
-    state = state + coefficient_ * (input - state);
-    bands[0] = state;
-    bands[1] = input - state;
+template <class Sample>
+DSP_FORCE_INLINE void Lowpass6B::split(Sample input, Sample& state, Sample k, Sample& low,
+                                       Sample& high) {
+    state = state + k * (input - state);
+    low = state;
+    high = input - state;
 }
 
+// bands may hold the very entry the input came from: it is read first.
 DSP_FORCE_INLINE void Lowpass6B::process(float input, float* bands) {
-    split(input, stateLeft_, bands);
+    float low = 0.0f;
+    float high = 0.0f;
+    split(input, state_[0], coefficient_, low, high);
+    bands[0] = low;
+    bands[1] = high;
+}
+
+DSP_FORCE_INLINE void Lowpass6B::splitPair(ChannelPair input, ChannelPair& low, ChannelPair& high) {
+    ChannelPair state = _mm_loadu_ps(state_.data());
+    split(input, state, splat<ChannelPair>(coefficient_), low, high);
+    _mm_storeu_ps(state_.data(), state);
 }
 
 DSP_FORCE_INLINE void Lowpass6B::processStereo(float inputLeft, float inputRight, float* bandsLeft,
                                                float* bandsRight) {
-    split(inputLeft, stateLeft_, bandsLeft);
-    split(inputRight, stateRight_, bandsRight);
+    ChannelPair low;
+    ChannelPair high;
+    splitPair(channelPair(inputLeft, inputRight), low, high);
+    bandsLeft[0] = leftOf(low);
+    bandsLeft[1] = leftOf(high);
+    bandsRight[0] = rightOf(low);
+    bandsRight[1] = rightOf(high);
 }
 
-DSP_FORCE_INLINE void Allpass6::split(float input, float& state, float* bands) const {
-    const float half = input * 0.5f;
-    const float allpassed = state - coefficient_ * half;
-    state = half + coefficient_ * allpassed;
-    bands[0] = half + allpassed;
-    bands[1] = half - allpassed;
+template <class Sample>
+DSP_FORCE_INLINE void Allpass6::split(Sample input, Sample& state, Sample k, Sample& low,
+                                      Sample& high) {
+    const Sample half = input * splat<Sample>(0.5f);
+    const Sample allpassed = state - k * half;
+    state = half + k * allpassed;
+    low = half + allpassed;
+    high = half - allpassed;
 }
 
+// bands may hold the very entry the input came from: it is read first.
 DSP_FORCE_INLINE void Allpass6::process(float input, float* bands) {
-    split(input, stateLeft_, bands);
+    float low = 0.0f;
+    float high = 0.0f;
+    split(input, state_[0], coefficient_, low, high);
+    bands[0] = low;
+    bands[1] = high;
+}
+
+DSP_FORCE_INLINE void Allpass6::splitPair(ChannelPair input, ChannelPair& low, ChannelPair& high) {
+    ChannelPair state = _mm_loadu_ps(state_.data());
+    split(input, state, splat<ChannelPair>(coefficient_), low, high);
+    _mm_storeu_ps(state_.data(), state);
 }
 
 DSP_FORCE_INLINE void Allpass6::processStereo(float inputLeft, float inputRight, float* bandsLeft,
                                               float* bandsRight) {
-    split(inputLeft, stateLeft_, bandsLeft);
-    split(inputRight, stateRight_, bandsRight);
+    ChannelPair low;
+    ChannelPair high;
+    splitPair(channelPair(inputLeft, inputRight), low, high);
+    bandsLeft[0] = leftOf(low);
+    bandsLeft[1] = leftOf(high);
+    bandsRight[0] = rightOf(low);
+    bandsRight[1] = rightOf(high);
 }
 
-DSP_FORCE_INLINE void Lowpass12::split(float input, float& stage1, float& stage2,
-                                       float* bands) const {
-    stage1 = stage1 + coefficient_ * (input - stage1);
-    stage2 = stage2 + coefficient_ * (stage1 - stage2);
-    bands[0] = stage2;
-    bands[1] = input - stage2;
+template <class Sample>
+DSP_FORCE_INLINE void Lowpass12::split(Sample input, Sample& stage1, Sample& stage2, Sample k,
+                                       Sample& low, Sample& high) {
+    stage1 = stage1 + k * (input - stage1);
+    stage2 = stage2 + k * (stage1 - stage2);
+    low = stage2;
+    high = input - stage2;
 }
 
+// bands may hold the very entry the input came from: it is read first.
 DSP_FORCE_INLINE void Lowpass12::process(float input, float* bands) {
-    split(input, stage1Left_, stage2Left_, bands);
+    float low = 0.0f;
+    float high = 0.0f;
+    split(input, stage1_[0], stage2_[0], coefficient_, low, high);
+    bands[0] = low;
+    bands[1] = high;
+}
+
+DSP_FORCE_INLINE void Lowpass12::splitPair(ChannelPair input, ChannelPair& low, ChannelPair& high) {
+    ChannelPair stage1 = _mm_loadu_ps(stage1_.data());
+    ChannelPair stage2 = _mm_loadu_ps(stage2_.data());
+    split(input, stage1, stage2, splat<ChannelPair>(coefficient_), low, high);
+    _mm_storeu_ps(stage1_.data(), stage1);
+    _mm_storeu_ps(stage2_.data(), stage2);
 }
 
 DSP_FORCE_INLINE void Lowpass12::processStereo(float inputLeft, float inputRight, float* bandsLeft,
                                                float* bandsRight) {
-    split(inputLeft, stage1Left_, stage2Left_, bandsLeft);
-    split(inputRight, stage1Right_, stage2Right_, bandsRight);
+    ChannelPair low;
+    ChannelPair high;
+    splitPair(channelPair(inputLeft, inputRight), low, high);
+    bandsLeft[0] = leftOf(low);
+    bandsLeft[1] = leftOf(high);
+    bandsRight[0] = rightOf(low);
+    bandsRight[1] = rightOf(high);
 }
 
-DSP_FORCE_INLINE void Lowpass18::split(float input, float& stage1, float& stage2, float& stage3,
-                                       float* bands) const {
-    stage1 = stage1 + coefficient_ * (input - stage1);
-    stage2 = stage2 + coefficient_ * (stage1 - stage2);
-    stage3 = stage3 + coefficient_ * (stage2 - stage3);
-    bands[0] = stage3;
-    bands[1] = input - stage3;
+template <class Sample>
+DSP_FORCE_INLINE void Lowpass18::split(Sample input, Sample& stage1, Sample& stage2, Sample& stage3,
+                                       Sample k, Sample& low, Sample& high) {
+    stage1 = stage1 + k * (input - stage1);
+    stage2 = stage2 + k * (stage1 - stage2);
+    stage3 = stage3 + k * (stage2 - stage3);
+    low = stage3;
+    high = input - stage3;
 }
 
+// bands may hold the very entry the input came from: it is read first.
 DSP_FORCE_INLINE void Lowpass18::process(float input, float* bands) {
-    split(input, stage1Left_, stage2Left_, stage3Left_, bands);
+    float low = 0.0f;
+    float high = 0.0f;
+    split(input, stage1_[0], stage2_[0], stage3_[0], coefficient_, low, high);
+    bands[0] = low;
+    bands[1] = high;
+}
+
+DSP_FORCE_INLINE void Lowpass18::splitPair(ChannelPair input, ChannelPair& low, ChannelPair& high) {
+    ChannelPair stage1 = _mm_loadu_ps(stage1_.data());
+    ChannelPair stage2 = _mm_loadu_ps(stage2_.data());
+    ChannelPair stage3 = _mm_loadu_ps(stage3_.data());
+    split(input, stage1, stage2, stage3, splat<ChannelPair>(coefficient_), low, high);
+    _mm_storeu_ps(stage1_.data(), stage1);
+    _mm_storeu_ps(stage2_.data(), stage2);
+    _mm_storeu_ps(stage3_.data(), stage3);
 }
 
 DSP_FORCE_INLINE void Lowpass18::processStereo(float inputLeft, float inputRight, float* bandsLeft,
                                                float* bandsRight) {
-    split(inputLeft, stage1Left_, stage2Left_, stage3Left_, bandsLeft);
-    split(inputRight, stage1Right_, stage2Right_, stage3Right_, bandsRight);
+    ChannelPair low;
+    ChannelPair high;
+    splitPair(channelPair(inputLeft, inputRight), low, high);
+    bandsLeft[0] = leftOf(low);
+    bandsLeft[1] = leftOf(high);
+    bandsRight[0] = rightOf(low);
+    bandsRight[1] = rightOf(high);
 }
 
 }  // namespace dsp

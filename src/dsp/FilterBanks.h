@@ -89,6 +89,15 @@ class PeelBank : public BandSplitter {
         return std::to_string(bandCount()) + "-band " + sections_[0].name() + direction;
     }
 
+    // The four bands, each a channel pair, into the two band buffers.
+    static DSP_FORCE_INLINE void storeBands(const ChannelPair* bands, float* bandsLeft,
+                                            float* bandsRight) {
+        const __m128 lower = _mm_unpacklo_ps(bands[0], bands[1]);  // L0 L1 R0 R1
+        const __m128 upper = _mm_unpacklo_ps(bands[2], bands[3]);  // L2 L3 R2 R3
+        _mm_storeu_ps(bandsLeft, _mm_movelh_ps(lower, upper));
+        _mm_storeu_ps(bandsRight, _mm_movehl_ps(upper, lower));
+    }
+
     std::array<Section, 3> sections_{};
 };
 
@@ -117,12 +126,13 @@ class PeelUpBank final : public PeelBank<Section> {
     }
     DSP_FORCE_INLINE void processStereo(float inputLeft, float inputRight, float* bandsLeft,
                                         float* bandsRight) override {
-        bandsLeft[0] = inputLeft;
-        bandsRight[0] = inputRight;
+        ChannelPair bands[4];
+        bands[0] = channelPair(inputLeft, inputRight);
 #pragma GCC unroll 3
         for (std::size_t i = 0; i < sections_.size(); ++i) {
-            sections_[i].processStereo(bandsLeft[i], bandsRight[i], &bandsLeft[i], &bandsRight[i]);
+            sections_[i].splitPair(bands[i], bands[i], bands[i + 1]);
         }
+        this->storeBands(bands, bandsLeft, bandsRight);
     }
 };
 
@@ -152,14 +162,14 @@ class PeelDownBank final : public PeelBank<Section> {
     }
     DSP_FORCE_INLINE void processStereo(float inputLeft, float inputRight, float* bandsLeft,
                                         float* bandsRight) override {
-        bandsLeft[3] = inputLeft;
-        bandsRight[3] = inputRight;
+        ChannelPair bands[4];
+        bands[3] = channelPair(inputLeft, inputRight);
 #pragma GCC unroll 3
         for (std::size_t step = 0; step < sections_.size(); ++step) {
             const std::size_t i = sections_.size() - 1 - step;
-            sections_[i].processStereo(bandsLeft[i + 1], bandsRight[i + 1], &bandsLeft[i],
-                                       &bandsRight[i]);
+            sections_[i].splitPair(bands[i + 1], bands[i], bands[i + 1]);
         }
+        this->storeBands(bands, bandsLeft, bandsRight);
     }
 };
 
