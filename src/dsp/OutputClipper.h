@@ -36,21 +36,21 @@ DSP_FORCE_INLINE float clipOutput(float knee, float x) {
     return -knee - headroom * softCurve((-x - knee) / headroom);
 }
 
-// clipOutput on both channels at once, in two SSE2 lanes and without
-// branches on the samples: the same operations on each lane give the same
-// results bit for bit, NaN included. Sample signs and levels change from one
-// sample to the next, so the branches of the scalar form are often mispredicted.
-DSP_FORCE_INLINE void clipOutputPair(float knee, float& left, float& right) {
+// clipOutput on four samples at once, in SSE2 lanes and without branches on
+// the samples: the same operations on each lane give the same results bit
+// for bit, NaN included. Sample signs and levels change from one sample to
+// the next, so the branches of the scalar form are often mispredicted.
+DSP_FORCE_INLINE __m128 clipOutputLanes(float knee, __m128 x) {
     const float headroom = 1.0f - knee;
     if (!(headroom > 0.0f)) {
-        left = clipOutput(knee, left);
-        right = clipOutput(knee, right);
-        return;
+        alignas(16) float samples[4];
+        _mm_store_ps(samples, x);
+        for (float& sample : samples) sample = clipOutput(knee, sample);
+        return _mm_load_ps(samples);
     }
     const auto select = [](__m128 mask, __m128 whenSet, __m128 otherwise) {
         return _mm_or_ps(_mm_and_ps(mask, whenSet), _mm_andnot_ps(mask, otherwise));
     };
-    const __m128 x = _mm_unpacklo_ps(_mm_set_ss(left), _mm_set_ss(right));
     const __m128 zero = _mm_setzero_ps();
     const __m128 k = _mm_set1_ps(knee);
     const __m128 h = _mm_set1_ps(headroom);
@@ -69,9 +69,7 @@ DSP_FORCE_INLINE void clipOutputPair(float knee, float& left, float& right) {
     const __m128 scaled = _mm_mul_ps(h, soft);
     const __m128 bent =
         select(positive, _mm_add_ps(k, scaled), _mm_sub_ps(_mm_set1_ps(-knee), scaled));
-    const __m128 result = select(_mm_cmple_ps(magnitude, k), x, bent);
-    left = _mm_cvtss_f32(result);
-    right = _mm_cvtss_f32(_mm_shuffle_ps(result, result, _MM_SHUFFLE(1, 1, 1, 1)));
+    return select(_mm_cmple_ps(magnitude, k), x, bent);
 }
 
 }  // namespace dsp

@@ -1,5 +1,8 @@
 #include "effect/CompressorEffect.h"
 
+#include <emmintrin.h>
+
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -227,57 +230,103 @@ void CompressorEffect::renderFrames(float** inputs, float** outputs, std::int32_
 // working copies written back at the end, so they can stay in registers for
 // the whole block; as members they would be reloaded after every store to the
 // host's buffers, which the compiler must assume may alias them.
+//
+// The work per frame is two long chains of dependent operations, the bank's
+// filters and the compressor's feedback loop; the processor overlaps them
+// only as far as it can look ahead. So the loop that runs them does nothing
+// else: it leaves the mixed frames and the clipping switch of each frame in
+// a chunk buffer, and a second pass clips and writes the chunk, four frames
+// at a time. Every frame still sees the same operations in the same order.
 template <class Bank>
 void CompressorEffect::renderWith(Bank& bank, const Block& block) {
+    constexpr std::int32_t kChunk = 64;
     Bank splitter = bank;
     const dsp::BandDynamics& bandDynamics = *dynamics;
     dsp::BandDynamics::Lanes lanes = bandDynamics.loadLanes();
     dsp::AntiDenormalNoise tinyNoise = noise;
-    const float knee = clipKnee;
-    const float* const inLeft = block.inLeft;
-    const float* const inRight = block.inRight;
-    float* const outLeft = block.outLeft;
-    float* const outRight = block.outRight;
     const std::int32_t listen = block.listen;
-    const bool replace = block.replace;
+    const std::int32_t bandCount = splitter.bandCount();
     float bandsLeft[64];
     float bandsRight[64];
-    const std::int32_t bandCount = splitter.bandCount();
+    alignas(16) float mixedLeft[kChunk];
+    alignas(16) float mixedRight[kChunk];
+    alignas(16) std::int32_t clipMask[kChunk];
 
-    for (std::int32_t i = 0; i < block.frames; ++i) {
-        const float tiny = tinyNoise.next();
-        splitter.processStereo(saneInput(inLeft[i]) + tiny, saneInput(inRight[i]) + tiny, bandsLeft,
-                               bandsRight);
-        bandDynamics.processBands(lanes, bandsLeft, bandsRight);
+    for (std::int32_t start = 0; start < block.frames; start += kChunk) {
+        const std::int32_t count = std::min(kChunk, block.frames - start);
+        for (std::int32_t j = 0; j < count; ++j) {
+            const std::int32_t i = start + j;
+            const float tiny = tinyNoise.next();
+            splitter.processStereo(saneInput(block.inLeft[i]) + tiny,
+                                   saneInput(block.inRight[i]) + tiny, bandsLeft, bandsRight);
+            bandDynamics.processBands(lanes, bandsLeft, bandsRight);
 
-        float left;
-        float right;
-        if (listen == kListenAll) {
-            left = 0.0f;
-            right = 0.0f;
-            for (std::int32_t band = 0; band < bandCount; ++band) {
-                left += bandsLeft[band];
-                right += bandsRight[band];
+            float left;
+            float right;
+            if (listen == kListenAll) {
+                left = 0.0f;
+                right = 0.0f;
+                for (std::int32_t band = 0; band < bandCount; ++band) {
+                    left += bandsLeft[band];
+                    right += bandsRight[band];
+                }
+            } else {
+                left = bandsLeft[listen];
+                right = bandsRight[listen];
             }
-        } else {
-            left = bandsLeft[listen];
-            right = bandsRight[listen];
+            mixedLeft[j] = left;
+            mixedRight[j] = right;
+            clipMask[j] = clipOnOff.value() ? -1 : 0;
         }
-
-        if (clipOnOff.value()) dsp::clipOutputPair(knee, left, right);
-
-        if (replace) {
-            outLeft[i] = left;
-            outRight[i] = right;
-        } else {
-            outLeft[i] += left;
-            outRight[i] += right;
-        }
+        writeChunk(mixedLeft, mixedRight, clipMask, count, block.outLeft + start,
+                   block.outRight + start, block.replace);
     }
 
     bank = splitter;
     dynamics->storeLanes(lanes);
     noise = tinyNoise;
+}
+
+// Clips the frames whose mask is set and writes or adds all of them to the
+// host's buffers.
+void CompressorEffect::writeChunk(const float* mixedLeft, const float* mixedRight,
+                                  const std::int32_t* clipMask, std::int32_t count, float* outLeft,
+                                  float* outRight, bool replace) const {
+    const float knee = clipKnee;
+    std::int32_t j = 0;
+    for (; j + 4 <= count; j += 4) {
+        const __m128 clip =
+            _mm_castsi128_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(clipMask + j)));
+        __m128 left = _mm_loadu_ps(mixedLeft + j);
+        __m128 right = _mm_loadu_ps(mixedRight + j);
+        if (_mm_movemask_ps(clip) != 0) {
+            left = _mm_or_ps(_mm_and_ps(clip, dsp::clipOutputLanes(knee, left)),
+                             _mm_andnot_ps(clip, left));
+            right = _mm_or_ps(_mm_and_ps(clip, dsp::clipOutputLanes(knee, right)),
+                              _mm_andnot_ps(clip, right));
+        }
+        if (!replace) {
+            left = _mm_add_ps(_mm_loadu_ps(outLeft + j), left);
+            right = _mm_add_ps(_mm_loadu_ps(outRight + j), right);
+        }
+        _mm_storeu_ps(outLeft + j, left);
+        _mm_storeu_ps(outRight + j, right);
+    }
+    for (; j < count; ++j) {
+        float left = mixedLeft[j];
+        float right = mixedRight[j];
+        if (clipMask[j] != 0) {
+            left = dsp::clipOutput(knee, left);
+            right = dsp::clipOutput(knee, right);
+        }
+        if (replace) {
+            outLeft[j] = left;
+            outRight[j] = right;
+        } else {
+            outLeft[j] += left;
+            outRight[j] += right;
+        }
+    }
 }
 
 }  // namespace effect

@@ -63,6 +63,8 @@ class CompressorEffect final : public vst::ExtendedEffectBase {
     };
     template <class Bank>
     void renderWith(Bank& bank, const Block& block);
+    void writeChunk(const float* mixedLeft, const float* mixedRight, const std::int32_t* clipMask,
+                    std::int32_t count, float* outLeft, float* outRight, bool replace) const;
 
     platform::CriticalSection lock;
     params::ParameterList parameters;
