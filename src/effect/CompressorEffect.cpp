@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "dsp/FilterBankList.h"
 #include "dsp/OutputClipper.h"
@@ -246,19 +247,32 @@ void CompressorEffect::renderWith(Bank& bank, const Block& block) {
     dsp::AntiDenormalNoise tinyNoise = noise;
     const std::int32_t listen = block.listen;
     const std::int32_t bandCount = splitter.bandCount();
-    float bandsLeft[64];
-    float bandsRight[64];
     alignas(16) float mixedLeft[kChunk];
     alignas(16) float mixedRight[kChunk];
     alignas(16) std::int32_t clipMask[kChunk];
+    auto split = [&](std::int32_t i, float* left, float* right) {
+        const float tiny = tinyNoise.next();
+        splitter.processStereo(saneInput(block.inLeft[i]) + tiny,
+                               saneInput(block.inRight[i]) + tiny, left, right);
+    };
 
+    // The bank runs one frame ahead of the dynamics: frame i + 1 is split
+    // while frame i is compressed, so the two chains sit side by side in the
+    // loop body.
+    float bandsA[2][64];
+    float bandsB[2][64];
+    float* aheadLeft = bandsA[0];
+    float* aheadRight = bandsA[1];
+    float* bandsLeft = bandsB[0];
+    float* bandsRight = bandsB[1];
+    split(0, aheadLeft, aheadRight);
     for (std::int32_t start = 0; start < block.frames; start += kChunk) {
         const std::int32_t count = std::min(kChunk, block.frames - start);
         for (std::int32_t j = 0; j < count; ++j) {
             const std::int32_t i = start + j;
-            const float tiny = tinyNoise.next();
-            splitter.processStereo(saneInput(block.inLeft[i]) + tiny,
-                                   saneInput(block.inRight[i]) + tiny, bandsLeft, bandsRight);
+            std::swap(aheadLeft, bandsLeft);
+            std::swap(aheadRight, bandsRight);
+            if (i + 1 < block.frames) split(i + 1, aheadLeft, aheadRight);
             bandDynamics.processBands(lanes, bandsLeft, bandsRight);
 
             float left;
