@@ -48,15 +48,32 @@ float peak(const Stereo& s) {
 }  // namespace
 
 TEST(PluginProcessing, AccumulateAddsWhatReplaceWrites) {
+    // Clipping off and on (frames are clipped and written in a separate pass,
+    // four at a time, with a tail when the count is not a multiple of four).
     const Stereo in = testSignal();
-    Plugin replacing;
-    Plugin accumulating;
-    const Stereo replaced = render(replacing, in);
-    Stereo accumulated(kFrames, 0.25f);
-    accumulating.process(in.left, in.right, accumulated.left, accumulated.right, false);
-    for (std::size_t i = 0; i < kFrames; ++i) {
-        ASSERT_EQ(accumulated.left[i], 0.25f + replaced.left[i]) << i;
-        ASSERT_EQ(accumulated.right[i], 0.25f + replaced.right[i]) << i;
+    for (float clip : {0.0f, 1.0f}) {
+        Plugin replacing;
+        Plugin accumulating;
+        for (Plugin* plugin : {&replacing, &accumulating}) {
+            plugin->set(6, clip);
+            plugin->set(1, 0.75f);  // loud enough to clip
+        }
+        const Stereo replaced = render(replacing, in);
+        Stereo accumulated(kFrames, 0.25f);
+        const std::size_t first = 1031;  // 16 chunks of 64 and 7 frames
+        float* inputs[2] = {const_cast<float*>(in.left.data()),
+                            const_cast<float*>(in.right.data())};
+        float* outputs[2] = {accumulated.left.data(), accumulated.right.data()};
+        accumulating.record()->process(accumulating.record(), inputs, outputs,
+                                       static_cast<std::int32_t>(first));
+        for (float*& channel : inputs) channel += first;
+        for (float*& channel : outputs) channel += first;
+        accumulating.record()->process(accumulating.record(), inputs, outputs,
+                                       static_cast<std::int32_t>(kFrames - first));
+        for (std::size_t i = 0; i < kFrames; ++i) {
+            ASSERT_EQ(accumulated.left[i], 0.25f + replaced.left[i]) << i << " clip " << clip;
+            ASSERT_EQ(accumulated.right[i], 0.25f + replaced.right[i]) << i << " clip " << clip;
+        }
     }
 }
 
