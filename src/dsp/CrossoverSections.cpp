@@ -13,45 +13,22 @@ double sectionRatio(const float* frequencies, float sampleRate) {
 
 }  // namespace
 
-void Lowpass6A::reset() {
-    state_.fill(0.0f);
-}
-
 void Lowpass6A::setFrequencies(const float* frequencies, float sampleRate) {
     coefficient_ = onePoleCoefficient(sectionRatio(frequencies, sampleRate));
-}
-
-void Lowpass6B::reset() {
-    state_.fill(0.0f);
 }
 
 void Lowpass6B::setFrequencies(const float* frequencies, float sampleRate) {
     coefficient_ = onePoleCoefficient(sectionRatio(frequencies, sampleRate));
 }
 
-void Allpass6::reset() {
-    state_.fill(0.0f);
-}
-
 void Allpass6::setFrequencies(const float* frequencies, float sampleRate) {
     coefficient_ = allpassCoefficient(sectionRatio(frequencies, sampleRate));
-}
-
-void Lowpass12::reset() {
-    stage1_.fill(0.0f);
-    stage2_.fill(0.0f);
 }
 
 void Lowpass12::setFrequencies(const float* frequencies, float sampleRate) {
     // Two stages of 0.5^(1/4) each make 0.5^(1/2), -3 dB, at the frequency.
     const double stageGain = std::pow(0.5, 0.25);
     coefficient_ = onePoleGainCoefficient(sectionRatio(frequencies, sampleRate), stageGain);
-}
-
-void Lowpass18::reset() {
-    stage1_.fill(0.0f);
-    stage2_.fill(0.0f);
-    stage3_.fill(0.0f);
 }
 
 void Lowpass18::setFrequencies(const float* frequencies, float sampleRate) {
