@@ -181,8 +181,7 @@ void startup(benchmark::State& state) {
         state.SkipWithError(failure.what());
     }
 }
-// A bounded count: every unload leaves the 72 KB emergency exception pool of
-// the plug-in's own C++ runtime on the heap (see kept_after_unload_bytes).
+// A bounded count, to keep the run short.
 BENCHMARK(startup)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(2000);
 
 // Counters in bytes. heap_bytes: the heap chunks of the blocks that main
