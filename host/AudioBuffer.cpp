@@ -20,7 +20,7 @@ Level measureLevel(const AudioBuffer& audio) {
     std::size_t count = 0;
     for (const auto& channel : audio.channels) {
         for (const float sample : channel) {
-            const double x = sample;
+            const auto x = static_cast<double>(sample);
             peak = std::max(peak, std::fabs(x));
             sumOfSquares += x * x;
         }

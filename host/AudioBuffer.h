@@ -6,6 +6,11 @@
 
 namespace host {
 
+// What the host renders: sample rates a plug-in may meet, and at most an hour.
+inline constexpr double kMinSampleRate = 1000.0;
+inline constexpr double kMaxSampleRate = 1000000.0;
+inline constexpr double kMaxSeconds = 3600.0;
+
 struct AudioBuffer {
     double sampleRate = 48000.0;
     std::vector<std::vector<float>> channels;

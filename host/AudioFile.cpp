@@ -21,6 +21,8 @@ struct SndfileCloser {
 using SndfileHandle = std::unique_ptr<SNDFILE, SndfileCloser>;
 
 constexpr sf_count_t kChunkFrames = 8192;
+// Frames reserved ahead of reading, at most: a minute at 48 kHz.
+constexpr sf_count_t kReserveFrames = 48000 * 60;
 
 std::string lowerExtension(const std::string& path) {
     std::string extension = std::filesystem::path(path).extension().string();
@@ -69,20 +71,33 @@ AudioBuffer readAudioFile(const std::string& path) {
     if (!file) {
         throw HostError("cannot read audio file '" + path + "': " + sf_strerror(nullptr));
     }
-    if (info.channels > 2) {
+    if (info.channels < 1 || info.channels > 2) {
         throw HostError("'" + path + "' has " + std::to_string(info.channels) +
                         " channels; the host renders mono or stereo files only");
     }
+    if (!(info.samplerate >= kMinSampleRate && info.samplerate <= kMaxSampleRate)) {
+        throw HostError("'" + path + "' declares a sample rate of " +
+                        std::to_string(info.samplerate) + " Hz; the host renders at " +
+                        std::to_string(static_cast<int>(kMinSampleRate)) + " to " +
+                        std::to_string(static_cast<int>(kMaxSampleRate)) + " Hz");
+    }
     const auto channelCount = static_cast<std::size_t>(info.channels);
+    const auto maxFrames = static_cast<std::size_t>(kMaxSeconds * info.samplerate);
     AudioBuffer audio;
     audio.sampleRate = info.samplerate;
     audio.channels.assign(channelCount, {});
-    for (auto& channel : audio.channels) channel.reserve(static_cast<std::size_t>(info.frames));
+    // The header's frame count is only a hint: a damaged file may claim any.
+    const auto expected = static_cast<std::size_t>(std::clamp<sf_count_t>(info.frames, 0, kReserveFrames));
+    for (auto& channel : audio.channels) channel.reserve(expected);
 
     std::vector<float> interleaved(static_cast<std::size_t>(kChunkFrames) * channelCount);
     for (;;) {
         const sf_count_t got = sf_readf_float(file.get(), interleaved.data(), kChunkFrames);
         if (got <= 0) break;
+        if (audio.frames() + static_cast<std::size_t>(got) > maxFrames) {
+            throw HostError("'" + path + "' is longer than the host renders (" +
+                            std::to_string(static_cast<int>(kMaxSeconds)) + " s)");
+        }
         for (std::size_t frame = 0; frame < static_cast<std::size_t>(got); ++frame) {
             for (std::size_t c = 0; c < channelCount; ++c) {
                 audio.channels[c].push_back(interleaved[frame * channelCount + c]);
@@ -92,6 +107,7 @@ AudioBuffer readAudioFile(const std::string& path) {
     if (sf_error(file.get()) != SF_ERR_NO_ERROR) {
         throw HostError("error reading '" + path + "': " + sf_strerror(file.get()));
     }
+    if (audio.frames() == 0) throw HostError("'" + path + "' holds no audio");
     return audio;
 }
 

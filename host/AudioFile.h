@@ -13,7 +13,8 @@ enum class SampleFormat { Float, Pcm16, Pcm24 };
 // "float", "16" or "24"; throws HostError for anything else.
 SampleFormat parseSampleFormat(const std::string& text);
 
-// The whole file, mono or stereo; more channels are an error.
+// The whole file: mono or stereo, at least one frame, at most an hour, at a
+// rate from kMinSampleRate to kMaxSampleRate; anything else is a HostError.
 AudioBuffer readAudioFile(const std::string& path);
 
 // Writes through a temporary file, so the target appears only when complete.

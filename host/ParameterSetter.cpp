@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <optional>
 #include <sstream>
 #include <vector>
@@ -163,8 +164,8 @@ float ParameterSetter::positionForValue(std::int32_t index, const std::string& v
     }
 
     std::vector<std::optional<double>> numbers(texts.size());
-    double lowest = INFINITY;
-    double highest = -INFINITY;
+    double lowest = std::numeric_limits<double>::infinity();
+    double highest = -std::numeric_limits<double>::infinity();
     for (std::size_t i = 0; i < texts.size(); ++i) {
         numbers[i] = leadingNumber(texts[i], label);
         if (numbers[i]) {

@@ -30,11 +30,8 @@ using namespace host;
 
 constexpr std::int32_t kDefaultBlock = 512;
 constexpr double kDefaultRate = 48000.0;
-// Bounds of the numbers a person may give: beyond them a signal would not fit
-// in memory or a plug-in would be asked to run at a rate no host uses.
-constexpr double kMinRate = 1000.0;
-constexpr double kMaxRate = 1000000.0;
-constexpr double kMaxSeconds = 3600.0;
+// Bounds of the numbers a person may give (the rates and lengths are those of
+// AudioBuffer.h): beyond them a signal would not fit in memory.
 constexpr double kMaxBlock = 1 << 20;
 
 // A number from `low` to `high`; unlike CLI::Range it also refuses NaN.
@@ -133,6 +130,8 @@ int run(int argc, char** argv) {
     CLI::App app{"vst2-host: loads a VST 2 plug-in (.so) and uses it from the terminal"};
     app.failure_message(oneLineFailure);
     app.require_subcommand(1);
+    app.set_version_flag("--version", std::string("vst2-host ") + VST2_HOST_VERSION,
+                         "print the version and exit");
     bool quiet = false;
 
     PluginOptions infoOptions;
@@ -141,7 +140,7 @@ int run(int argc, char** argv) {
         app.add_subcommand("info", "show the plug-in's names, id, channels, flags and parameters");
     infoOptions.addTo(*info);
     info->add_option("--rate", infoRate, "sample rate told to the plug-in")
-        ->check(within(kMinRate, kMaxRate))
+        ->check(within(kMinSampleRate, kMaxSampleRate))
         ->capture_default_str();
 
     PluginOptions renderOptions;
@@ -166,7 +165,7 @@ int run(int argc, char** argv) {
     render->add_option("--save-preset", savePreset,
                        "also save the settings used as a program file");
     render->add_option("--rate", demoRate, "sample rate of the built-in demo")
-        ->check(within(kMinRate, kMaxRate))
+        ->check(within(kMinSampleRate, kMaxSampleRate))
         ->capture_default_str();
     render->add_option("--seconds", demoSeconds, "length of the built-in demo")
         ->check(within(0.001, kMaxSeconds))
@@ -185,7 +184,7 @@ int run(int argc, char** argv) {
     auto* demo = app.add_subcommand("demo-signal", "write the built-in demo signal to a file");
     demo->add_option("OUT", demoTarget, ".wav or .flac")->required();
     demo->add_option("--rate", demoRate, "sample rate")
-        ->check(within(kMinRate, kMaxRate))
+        ->check(within(kMinSampleRate, kMaxSampleRate))
         ->capture_default_str();
     demo->add_option("--seconds", demoSeconds, "length")
         ->check(within(0.001, kMaxSeconds))
@@ -201,7 +200,7 @@ int run(int argc, char** argv) {
         ->check(within(0.001, kMaxSeconds))
         ->capture_default_str();
     bench->add_option("--rate", benchOptions.sampleRate, "sample rate")
-        ->check(within(kMinRate, kMaxRate))
+        ->check(within(kMinSampleRate, kMaxSampleRate))
         ->capture_default_str();
     bench->add_option("--block", benchOptions.blockSize, "frames per processing call")
         ->check(within(1, kMaxBlock))
@@ -225,13 +224,13 @@ int run(int argc, char** argv) {
     plot->add_option("--crossovers", crossovers, "the three crossover frequencies in Hz")
         ->delimiter(',')
         ->expected(3)
-        ->check(within(1, kMaxRate / 2))
+        ->check(within(1, kMaxSampleRate / 2))
         ->capture_default_str();
     plot->add_option("--drive", drives, "master drive in dB, one panel each")
         ->check(within(-200, 200))
         ->capture_default_str();
     plot->add_option("--rate", plotRate, "sample rate")
-        ->check(within(kMinRate, kMaxRate))
+        ->check(within(kMinSampleRate, kMaxSampleRate))
         ->capture_default_str();
 
     CLI11_PARSE(app, argc, argv);

@@ -1,12 +1,14 @@
 #!/usr/bin/env python3
-"""Writes the fuzzer's seed corpus: a few host sessions in the input format
-that EffectFuzzer.cpp describes. Run from anywhere; rewrites corpus/."""
+"""Writes the fuzzers' seed corpora: a few host sessions in the input format
+that EffectFuzzer.cpp describes (corpus/), and program and audio files as
+HostFilesFuzzer.cpp reads them (file-corpus/). Run from anywhere."""
 import math
 import os
 import struct
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OUT = os.path.join(HERE, "corpus")
+FILE_OUT = os.path.join(HERE, "file-corpus")
 
 NAN = float("nan")
 INF = float("inf")
@@ -74,7 +76,55 @@ seeds = {
         for k in range(12)),
 }
 
-os.makedirs(OUT, exist_ok=True)
-for name, data in seeds.items():
-    with open(os.path.join(OUT, name), "wb") as f:
-        f.write(data)
+
+
+# Host files: a leading 0 selects the program reader, 1 the audio reader.
+def program(count=20, declared=None, form=b"FxCk", version=1, value=0.5):
+    body = (form + struct.pack(">iiii", version, 0x54636D70, 1, count) +
+            b"Seed".ljust(28, b"\0") + struct.pack(">%df" % count, *([value] * count)))
+    size = len(body) if declared is None else declared
+    return bytes([0]) + b"CcnK" + struct.pack(">i", size) + body
+
+
+def wav(channels=2, rate=48000, frames=64, bits=32, declared=None):
+    float_format = bits == 32
+    width = bits // 8
+    if float_format:
+        data = b"".join(struct.pack("<f", 0.5 * math.sin(0.1 * i)) for i in range(frames * channels))
+    else:
+        data = b"".join(struct.pack("<h", int(16000 * math.sin(0.1 * i)))
+                        for i in range(frames * channels))
+    fmt = struct.pack("<HHIIHH", 3 if float_format else 1, channels, rate,
+                      rate * channels * width, channels * width, bits)
+    length = len(data) if declared is None else declared
+    chunks = b"fmt " + struct.pack("<I", len(fmt)) + fmt + b"data" + struct.pack("<I", length) + data
+    return bytes([1]) + b"RIFF" + struct.pack("<I", 4 + len(chunks)) + b"WAVE" + chunks
+
+
+def au(channels=1, rate=8000, frames=32):
+    data = b"".join(struct.pack(">h", (i * 977) % 20000 - 10000) for i in range(frames * channels))
+    return bytes([1]) + b".snd" + struct.pack(">IIIII", 24, len(data), 3, rate, channels) + data
+
+
+file_seeds = {
+    "program": program(),
+    "program-truncated": program()[:40],
+    "program-size-mismatch": program(declared=9999),
+    "program-bank": program(form=b"FxBk"),
+    "program-out-of-range": program(value=2.0),
+    "wav-float-stereo": wav(),
+    "wav-pcm16-mono": wav(channels=1, rate=44100, frames=100, bits=16),
+    "wav-three-channels": wav(channels=3, frames=8),
+    "wav-rate-zero": wav(rate=0, frames=8),
+    "wav-rate-huge": wav(rate=50000000, frames=8),
+    "wav-truncated": wav(frames=64)[:200],
+    "wav-data-oversized": wav(frames=16, declared=0x7FFFFFF0),
+    "wav-empty": wav(frames=0),
+    "au-pcm16": au(),
+}
+
+for folder, contents in ((OUT, seeds), (FILE_OUT, file_seeds)):
+    os.makedirs(folder, exist_ok=True)
+    for name, data in contents.items():
+        with open(os.path.join(folder, name), "wb") as f:
+            f.write(data)
