@@ -75,6 +75,7 @@ class CompressorEffect final : public vst::ExtendedEffectBase {
     params::DecibelParameter outAdjust2;
     params::DecibelParameter outAdjust3;
     dsp::AntiDenormalNoise noise;
+    // Stays 0, the soft curve: "Clip hard<>soft" sets nothing while which end is hard is unsettled.
     float clipKnee = 0.0f;
     std::unique_ptr<dsp::BandDynamics> dynamics;
     dsp::BandSplitter* currentBank = nullptr;
