@@ -209,9 +209,8 @@ void CompressorEffect::renderFrames(float** inputs, float** outputs, std::int32_
                                  sampleFrames, listen,    replace};
     const dsp::SignalPath path{*dynamics, noise, clipKnee};
     auto clipping = [this]() { return clipOnOff.value(); };
-    dsp::visitFilterBank(currentBankIndex, *currentBank, [&](auto& bank) {
-        dsp::renderBlock(bank, path, block, clipping);
-    });
+    dsp::visitFilterBank(currentBankIndex, *currentBank,
+                         [&](auto& bank) { dsp::renderBlock(bank, path, block, clipping); });
 }
 
 }  // namespace effect
