@@ -66,6 +66,7 @@ template <class Bank, class ClipSwitch>
 void renderBlock(Bank& bank, const SignalPath& path, const StereoBlock& block,
                  ClipSwitch&& clipping) {
     constexpr std::int32_t kChunk = 64;
+    // Working copies, written back at the end.
     Bank splitter = bank;
     const BandDynamics& bandDynamics = path.dynamics;
     BandDynamics::Lanes lanes = bandDynamics.loadLanes();
@@ -79,6 +80,20 @@ void renderBlock(Bank& bank, const SignalPath& path, const StereoBlock& block,
         const float tiny = tinyNoise.next();
         splitter.processStereo(saneInput(block.inLeft[i]) + tiny,
                                saneInput(block.inRight[i]) + tiny, left, right);
+    };
+    // The bands summed in band order, or the one band listened to.
+    auto mix = [&](const float* bandsLeft, const float* bandsRight, float& left, float& right) {
+        if (listen == kAllBands) {
+            left = 0.0f;
+            right = 0.0f;
+            for (std::int32_t band = 0; band < bandCount; ++band) {
+                left += bandsLeft[band];
+                right += bandsRight[band];
+            }
+        } else {
+            left = bandsLeft[listen];
+            right = bandsRight[listen];
+        }
     };
 
     // The bank runs one frame ahead of the dynamics: frame i + 1 is split
@@ -98,29 +113,16 @@ void renderBlock(Bank& bank, const SignalPath& path, const StereoBlock& block,
             std::swap(aheadLeft, bandsLeft);
             std::swap(aheadRight, bandsRight);
             if (i + 1 < block.frames) split(i + 1, aheadLeft, aheadRight);
+            // The band step of frame i: the bands compressed in place, then mixed.
             bandDynamics.processBands(lanes, bandsLeft, bandsRight);
-
-            float left;
-            float right;
-            if (listen == kAllBands) {
-                left = 0.0f;
-                right = 0.0f;
-                for (std::int32_t band = 0; band < bandCount; ++band) {
-                    left += bandsLeft[band];
-                    right += bandsRight[band];
-                }
-            } else {
-                left = bandsLeft[listen];
-                right = bandsRight[listen];
-            }
-            mixedLeft[j] = left;
-            mixedRight[j] = right;
+            mix(bandsLeft, bandsRight, mixedLeft[j], mixedRight[j]);
             clipMask[j] = clipping() ? -1 : 0;
         }
         writeChunk(path.clipKnee, mixedLeft, mixedRight, clipMask, count, block.outLeft + start,
                    block.outRight + start, block.replace);
     }
 
+    // Write the working copies back.
     bank = splitter;
     path.dynamics.storeLanes(lanes);
     path.noise = tinyNoise;
