@@ -3,6 +3,8 @@
 //   [resume, start process; blocks; stop process, suspend]   (ProcessingSession)
 //   close, unload.
 // The command-line host, the tests and the benchmarks load plug-ins through it.
+// Threads: after construction every call goes straight to the record and
+// changes nothing here, so which thread may call what is the plug-in's rule.
 #pragma once
 
 #include <cstdint>
