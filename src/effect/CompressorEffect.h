@@ -12,6 +12,7 @@
 #include "dsp/BandDynamics.h"
 #include "dsp/BandSplitter.h"
 #include "dsp/FilterBankList.h"
+#include "effect/ParameterIndex.h"
 #include "params/ChoiceParameter.h"
 #include "params/ParameterList.h"
 #include "params/RangeParameterKinds.h"
@@ -47,24 +48,22 @@ class CompressorEffect final : public vst::ExtendedEffectBase {
     void processReplacing(float** inputs, float** outputs, std::int32_t sampleFrames) override;
 
   private:
+    // One row of the registration table: a host index and the parameter
+    // member registered at it.
+    struct ParameterRow {
+        param::Index index;
+        params::Parameter& (*member)(CompressorEffect& effect);
+    };
+    template <auto Member>
+    static params::Parameter& memberOf(CompressorEffect& effect) {
+        return effect.*Member;
+    }
+    static constexpr std::array<ParameterRow, param::count> parameterRows();
+
     void applyParameterChanges();
     bool adoptSampleRate();
     void deleteBanks();
     void renderFrames(float** inputs, float** outputs, std::int32_t sampleFrames, bool replace);
-
-    struct Block {
-        const float* inLeft;
-        const float* inRight;
-        float* outLeft;
-        float* outRight;
-        std::int32_t frames;
-        std::int32_t listen;
-        bool replace;
-    };
-    template <class Bank>
-    void renderWith(Bank& bank, const Block& block);
-    void writeChunk(const float* mixedLeft, const float* mixedRight, const std::int32_t* clipMask,
-                    std::int32_t count, float* outLeft, float* outRight, bool replace) const;
 
     platform::CriticalSection lock;
     params::ParameterList parameters;
@@ -89,6 +88,7 @@ class CompressorEffect final : public vst::ExtendedEffectBase {
     params::DecibelParameter outAdjust2;
     params::DecibelParameter outAdjust3;
     dsp::AntiDenormalNoise noise;
+    // Stays 0, the soft curve: "Clip hard<>soft" sets nothing while which end is hard is unsettled.
     float clipKnee = 0.0f;
     std::unique_ptr<dsp::BandDynamics> dynamics;
     dsp::BandSplitter* currentBank = nullptr;
