@@ -46,6 +46,13 @@ void BandDynamics::configure(const float* frequencies, float sampleRate, float m
     }
 }
 
+void BandDynamics::resetStates() {
+    envelopeLeft_.fill(1.0);
+    envelopeRight_.fill(1.0);
+    gainLeft_.fill(1.0f);
+    gainRight_.fill(1.0f);
+}
+
 BandDynamics::BandReadout BandDynamics::band(std::int32_t index) const {
     const auto i = static_cast<std::size_t>(index);
     return {inputGain_.at(i),    outputGain_.at(i),    static_cast<float>(smoothing_.at(i)),

@@ -53,6 +53,8 @@ class BandDynamics final : public MultibandProcessor {
                    const float* driveAdjust, float masterOut, const float* outAdjust, float release,
                    float separation, bool squareRootMode) override;
     void processBands(float* left, float* right) override;
+    // Envelopes and gains back to their start; the coefficients stay.
+    void resetStates();
 
     Lanes loadLanes() const;
     void storeLanes(const Lanes& lanes);

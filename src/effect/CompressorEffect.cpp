@@ -165,6 +165,13 @@ void CompressorEffect::processReplacing(float** inputs, float** outputs,
     renderFrames(inputs, outputs, sampleFrames, true);
 }
 
+void CompressorEffect::resetState() {
+    platform::ScopedLock hold(lock);
+    currentBank->reset();
+    dynamics->resetStates();
+    noise = dsp::AntiDenormalNoise();
+}
+
 // Takes the base's rate as the configured one if it is a usable rate that
 // differs; zero, negative and non-finite rates leave the coefficients as they
 // are. Answers whether the rate changed.

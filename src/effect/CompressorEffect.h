@@ -42,7 +42,13 @@ class CompressorEffect final : public vst::ExtendedEffectBase {
     void setSampleRate(float rate) override;
     void setBlockSizeAndSampleRate(std::int32_t size, float rate) override;
 
+    // The parameters in host-index order, for other descriptions of the effect.
+    const params::ParameterList& parameterList() const { return parameters; }
+
     // Audio thread.
+    // Forgets the signal's history: filter memories, envelopes, gains and the
+    // noise start as in a new instance. Allocates nothing.
+    void resetState();
     void process(float** inputs, float** outputs, std::int32_t sampleFrames) override;
     void processReplacing(float** inputs, float** outputs, std::int32_t sampleFrames) override;
 

@@ -1,0 +1,89 @@
+#include "lv2/CompressorPlugin.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace lv2 {
+
+CompressorPlugin::CompressorPlugin(float sampleRate)
+    : effect_(nullptr),
+      controls_(describeControls(effect_.parameterList())),
+      controlInputs_(controls_.size(), nullptr) {
+    for (const ControlPort& port : controls_) controlValues_.push_back(port.defaultValue);
+    effect_.setSampleRate(sampleRate);
+}
+
+void CompressorPlugin::connectPort(std::uint32_t port, void* data) {
+    auto* samples = static_cast<float*>(data);
+    switch (port) {
+        case kInputLeftPort:
+        case kInputRightPort:
+            inputs_[port - kInputLeftPort] = samples;
+            return;
+        case kOutputLeftPort:
+        case kOutputRightPort:
+            outputs_[port - kOutputLeftPort] = samples;
+            return;
+        default:
+            break;
+    }
+    const std::uint32_t control = port - kFirstControlPort;
+    if (port >= kFirstControlPort && control < controls_.size()) {
+        controlInputs_[control] = samples;
+        return;
+    }
+    const std::uint32_t meter =
+        port - kFirstControlPort - static_cast<std::uint32_t>(controls_.size());
+    if (port >= kFirstControlPort + controls_.size() && meter < kMeterCount)
+        meters_[meter] = samples;
+}
+
+void CompressorPlugin::activate() {
+    effect_.resetState();
+}
+
+// A control left unconnected reads as its default; NaN leaves the previous
+// value; only a value that differs from the last one reaches the effect, so a
+// host that resends every control each run changes nothing.
+void CompressorPlugin::readControls() {
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        const ControlPort& port = controls_[i];
+        const float* input = controlInputs_[i];
+        const float value = clampToPort(port, input != nullptr ? *input : port.defaultValue);
+        if (std::isnan(value) || value == controlValues_[i]) continue;
+        controlValues_[i] = value;
+        effect_.setParameter(port.parameterIndex, positionFor(port, value));
+    }
+}
+
+void CompressorPlugin::run(std::uint32_t frames) {
+    readControls();
+    const float noReduction[kMeterCount] = {};
+    if (inputs_[0] == nullptr || inputs_[1] == nullptr || outputs_[0] == nullptr ||
+        outputs_[1] == nullptr) {
+        writeMeters(noReduction);
+        return;
+    }
+    // The effect's interface counts frames in a signed 32-bit number.
+    constexpr std::uint32_t kLongestBlock = std::numeric_limits<std::int32_t>::max();
+    for (std::uint32_t done = 0; done < frames;) {
+        const std::uint32_t count = std::min(frames - done, kLongestBlock);
+        // The effect reads both inputs of a frame before it writes either
+        // output, so the buffers may be the same.
+        float* inputs[2] = {const_cast<float*>(inputs_[0]) + done,
+                            const_cast<float*>(inputs_[1]) + done};
+        float* outputs[2] = {outputs_[0] + done, outputs_[1] + done};
+        effect_.processReplacing(inputs, outputs, static_cast<std::int32_t>(count));
+        done += count;
+    }
+    writeMeters(noReduction);
+}
+
+void CompressorPlugin::writeMeters(const float* gainReductions) {
+    for (std::uint32_t band = 0; band < kMeterCount; ++band) {
+        if (meters_[band] != nullptr) *meters_[band] = gainReductions[band];
+    }
+}
+
+}  // namespace lv2
