@@ -53,6 +53,6 @@ const LV2_Descriptor descriptor = {lv2::kPluginUri, instantiate, connectPort,  a
 
 }  // namespace
 
-extern "C" LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index) {
+LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index) {
     return index == 0 ? &descriptor : nullptr;
 }
