@@ -53,6 +53,17 @@ void BandDynamics::resetStates() {
     gainRight_.fill(1.0f);
 }
 
+void BandDynamics::processBandsScalar(float* left, float* right) {
+    for (std::size_t i = 0; i < kBandCount; ++i) {
+        BandState state{envelopeLeft_[i], envelopeRight_[i], gainLeft_[i], gainRight_[i]};
+        compressBand(i, squareRootMode_, state, left[i], right[i]);
+        envelopeLeft_[i] = state.envelopeLeft;
+        envelopeRight_[i] = state.envelopeRight;
+        gainLeft_[i] = state.gainLeft;
+        gainRight_[i] = state.gainRight;
+    }
+}
+
 BandDynamics::BandReadout BandDynamics::band(std::int32_t index) const {
     const auto i = static_cast<std::size_t>(index);
     return {inputGain_.at(i),    outputGain_.at(i),    static_cast<float>(smoothing_.at(i)),

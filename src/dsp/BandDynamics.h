@@ -15,16 +15,17 @@
 //
 // The four bands run side by side in SSE2 lanes, each lane doing exactly the
 // operations, precisions and order of one band, so the result is the same as
-// band by band.
+// band by band: the scalar twin compressBand is that band-by-band form.
 #pragma once
 
-#include <emmintrin.h>
-
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 #include "dsp/ForceInline.h"
+#include "dsp/Lanes.h"
 #include "dsp/MultibandProcessor.h"
 
 namespace dsp {
@@ -40,12 +41,20 @@ class BandDynamics final : public MultibandProcessor {
     // the end. Named fields rather than arrays, so that no compiler has to
     // unroll a loop to keep them out of memory.
     struct Lanes {
-        __m128 gainLeft;
-        __m128 gainRight;
-        __m128d envelopeLeftLow;
-        __m128d envelopeLeftHigh;
-        __m128d envelopeRightLow;
-        __m128d envelopeRightHigh;
+        FloatLanes gainLeft;
+        FloatLanes gainRight;
+        DoubleLanes envelopeLeftLow;
+        DoubleLanes envelopeLeftHigh;
+        DoubleLanes envelopeRightLow;
+        DoubleLanes envelopeRightHigh;
+    };
+
+    // The states of one band, for the scalar twin.
+    struct BandState {
+        double envelopeLeft;
+        double envelopeRight;
+        float gainLeft;
+        float gainRight;
     };
 
     std::int32_t bandCount() const override { return kBandCount; }
@@ -61,6 +70,14 @@ class BandDynamics final : public MultibandProcessor {
     // One sample on states held in lanes; the coefficients are read from the
     // object. Defined below so that the processing driver can inline it.
     void processBands(Lanes& lanes, float* left, float* right) const;
+
+    // The scalar twin: one band of one sample on states held by the caller,
+    // under the given law (squareRoot) rather than the configured one, so
+    // that a caller with a fixed law branches on nothing.
+    void compressBand(std::size_t band, bool squareRoot, BandState& state, float& left,
+                      float& right) const;
+    // processBands band by band through compressBand, on the object's states.
+    void processBandsScalar(float* left, float* right);
 
     // A copy of one band's coefficients and states, for inspection.
     struct BandReadout {
@@ -78,18 +95,21 @@ class BandDynamics final : public MultibandProcessor {
     using FloatBands = std::array<float, kBandCount>;
     using DoubleBands = std::array<double, kBandCount>;
 
-    static constexpr std::int32_t kInverseSqrtSeed = static_cast<std::int32_t>(0xBE6F0000u);
+    static constexpr std::uint32_t kInverseSqrtSeed = 0xBE6F0000u;
     static constexpr double kLargestEnvelope = std::numeric_limits<double>::max();
 
-    static __m128 joinHalves(__m128 low, __m128 high) { return _mm_movelh_ps(low, high); }
-    static __m128d lowHalf(__m128 x) { return _mm_cvtps_pd(x); }
-    static __m128d highHalf(__m128 x) { return _mm_cvtps_pd(_mm_movehl_ps(x, x)); }
-    static __m128 inverseSqrtPair(__m128d envelope);
-    static void keepWithinRange(__m128d& envelopeLeft, __m128d& envelopeRight);
-    static void updateEnvelopes(__m128d smoothing, __m128d same, __m128d cross, __m128d powerLeft,
-                                __m128d powerRight, __m128d& envelopeLeft, __m128d& envelopeRight);
-    static void plainGains(__m128d envelopeLeft, __m128d envelopeRight, __m128& gainLeft,
-                           __m128& gainRight);
+    // Each step in lanes and in scalar form, side by side.
+    static FloatLanes inverseSqrtPair(DoubleLanes envelope);
+    static float inverseSqrt(double envelope);
+    static void keepWithinRange(DoubleLanes& envelopeLeft, DoubleLanes& envelopeRight);
+    static void keepWithinRange(double& envelopeLeft, double& envelopeRight);
+    template <class Double>
+    static void updateEnvelopes(Double smoothing, Double same, Double cross, Double powerLeft,
+                                Double powerRight, Double& envelopeLeft, Double& envelopeRight);
+    static void plainGains(DoubleLanes envelopeLeft, DoubleLanes envelopeRight,
+                           FloatLanes& gainLeft, FloatLanes& gainRight);
+    static void plainGains(double envelopeLeft, double envelopeRight, float& gainLeft,
+                           float& gainRight);
 
     bool squareRootMode_ = false;
     // Coefficients. The double ones hold exact widenings of the float values
@@ -127,24 +147,37 @@ inline void BandDynamics::processBands(float* left, float* right) {
     storeLanes(lanes);
 }
 
-// 1 / sqrt(envelope) for one pair of double lanes, in the two low float
-// lanes: a first guess from the bit pattern of the envelope's float value
-// (envelopes are at least 1, so the pattern lies below the seed), then three
-// Newton steps y * (1.5 - envelope / 2 * y^2) in double, each rounded to
-// float. The pair stays apart from the other until the end, so that no
-// shuffle lengthens the chain from one sample to the next.
-DSP_FORCE_INLINE __m128 BandDynamics::inverseSqrtPair(__m128d envelope) {
-    const __m128i bits = _mm_castps_si128(_mm_cvtpd_ps(envelope));
-    __m128 y =
-        _mm_castsi128_ps(_mm_srli_epi32(_mm_sub_epi32(_mm_set1_epi32(kInverseSqrtSeed), bits), 1));
-    // envelope / 2 is exact, so multiplying by one half gives the same value.
-    const __m128d half = _mm_mul_pd(envelope, _mm_set1_pd(0.5));
-    const __m128d threeHalves = _mm_set1_pd(1.5);
+// 1 / sqrt(envelope): a first guess from the bit pattern of the envelope's
+// float value (envelopes are at least 1, so the pattern lies below the seed),
+// then three Newton steps y * (1.5 - envelope / 2 * y^2) in double, each
+// rounded to float. envelope / 2 is exact, so multiplying by one half gives
+// the same value.
+DSP_FORCE_INLINE float BandDynamics::inverseSqrt(double envelope) {
+    std::uint32_t bits = 0;
+    const float single = static_cast<float>(envelope);
+    std::memcpy(&bits, &single, sizeof bits);
+    bits = (kInverseSqrtSeed - bits) >> 1;
+    float y = 0.0f;
+    std::memcpy(&y, &bits, sizeof y);
+    const double half = envelope * 0.5;
 #pragma GCC unroll 3
     for (int step = 0; step < 3; ++step) {
-        const __m128d wide = _mm_cvtps_pd(y);
-        y = _mm_cvtpd_ps(
-            _mm_mul_pd(wide, _mm_sub_pd(threeHalves, _mm_mul_pd(half, _mm_mul_pd(wide, wide)))));
+        const double wide = static_cast<double>(y);
+        y = static_cast<float>(wide * (1.5 - half * (wide * wide)));
+    }
+    return y;
+}
+
+// inverseSqrt for one pair of double lanes, in the two low float lanes. The
+// pair stays apart from the other until the end, so that no shuffle
+// lengthens the chain from one sample to the next.
+DSP_FORCE_INLINE FloatLanes BandDynamics::inverseSqrtPair(DoubleLanes envelope) {
+    FloatLanes y = floatsOf((kInverseSqrtSeed - bitsOf(narrow(envelope))) >> 1);
+    const DoubleLanes half = envelope * 0.5;
+#pragma GCC unroll 3
+    for (int step = 0; step < 3; ++step) {
+        const DoubleLanes wide = widenLow(y);
+        y = narrow(wide * (1.5 - half * (wide * wide)));
     }
     return y;
 }
@@ -154,80 +187,117 @@ DSP_FORCE_INLINE __m128 BandDynamics::inverseSqrtPair(__m128d envelope) {
 // release of 0 a huge envelope whose update cancels to 0. Such a band starts
 // afresh at envelope 1 on both channels (and so at gain 1) instead of putting
 // out NaN for the rest of the session. NaN fails every comparison.
-DSP_FORCE_INLINE void BandDynamics::keepWithinRange(__m128d& envelopeLeft, __m128d& envelopeRight) {
-    const __m128d one = _mm_set1_pd(1.0);
-    const __m128d largest = _mm_set1_pd(kLargestEnvelope);
-    const __m128d valid = _mm_and_pd(
-        _mm_and_pd(_mm_cmpge_pd(envelopeLeft, one), _mm_cmple_pd(envelopeLeft, largest)),
-        _mm_and_pd(_mm_cmpge_pd(envelopeRight, one), _mm_cmple_pd(envelopeRight, largest)));
-    envelopeLeft = _mm_or_pd(_mm_and_pd(valid, envelopeLeft), _mm_andnot_pd(valid, one));
-    envelopeRight = _mm_or_pd(_mm_and_pd(valid, envelopeRight), _mm_andnot_pd(valid, one));
+DSP_FORCE_INLINE void BandDynamics::keepWithinRange(double& envelopeLeft, double& envelopeRight) {
+    if (!(envelopeLeft >= 1.0 && envelopeLeft <= kLargestEnvelope && envelopeRight >= 1.0 &&
+          envelopeRight <= kLargestEnvelope)) {
+        envelopeLeft = 1.0;
+        envelopeRight = 1.0;
+    }
+}
+
+DSP_FORCE_INLINE void BandDynamics::keepWithinRange(DoubleLanes& envelopeLeft,
+                                                    DoubleLanes& envelopeRight) {
+    const DoubleLanes one = _mm_set1_pd(1.0);
+    const DoubleMask valid = (envelopeLeft >= 1.0) & (envelopeLeft <= kLargestEnvelope) &
+                             (envelopeRight >= 1.0) & (envelopeRight <= kLargestEnvelope);
+    envelopeLeft = select(valid, envelopeLeft, one);
+    envelopeRight = select(valid, envelopeRight, one);
 }
 
 // envelope + g * (same * own power + cross * other power + 1 - envelope): the
 // target is 1 plus the weighted power, so an envelope never falls below 1.
-DSP_FORCE_INLINE void BandDynamics::updateEnvelopes(__m128d smoothing, __m128d same, __m128d cross,
-                                                    __m128d powerLeft, __m128d powerRight,
-                                                    __m128d& envelopeLeft, __m128d& envelopeRight) {
-    const __m128d one = _mm_set1_pd(1.0);
-    const __m128d gapLeft = _mm_sub_pd(
-        _mm_add_pd(_mm_add_pd(_mm_mul_pd(same, powerLeft), _mm_mul_pd(cross, powerRight)), one),
-        envelopeLeft);
-    const __m128d gapRight = _mm_sub_pd(
-        _mm_add_pd(_mm_add_pd(_mm_mul_pd(same, powerRight), _mm_mul_pd(cross, powerLeft)), one),
-        envelopeRight);
-    envelopeLeft = _mm_add_pd(envelopeLeft, _mm_mul_pd(smoothing, gapLeft));
-    envelopeRight = _mm_add_pd(envelopeRight, _mm_mul_pd(smoothing, gapRight));
+// The same formula for a double and for a pair of double lanes.
+template <class Double>
+DSP_FORCE_INLINE void BandDynamics::updateEnvelopes(Double smoothing, Double same, Double cross,
+                                                    Double powerLeft, Double powerRight,
+                                                    Double& envelopeLeft, Double& envelopeRight) {
+    envelopeLeft =
+        envelopeLeft + smoothing * (same * powerLeft + cross * powerRight + 1.0 - envelopeLeft);
+    envelopeRight =
+        envelopeRight + smoothing * (same * powerRight + cross * powerLeft + 1.0 - envelopeRight);
     keepWithinRange(envelopeLeft, envelopeRight);
 }
 
 // One division serves both channels of a band; the left gain goes through the
-// reciprocal rounded to float. Writes the two float lanes of each gain.
-DSP_FORCE_INLINE void BandDynamics::plainGains(__m128d envelopeLeft, __m128d envelopeRight,
-                                               __m128& gainLeft, __m128& gainRight) {
-    const __m128d reciprocal =
-        _mm_div_pd(_mm_set1_pd(1.0), _mm_mul_pd(envelopeLeft, envelopeRight));
-    gainRight = _mm_cvtpd_ps(_mm_mul_pd(envelopeLeft, reciprocal));
-    gainLeft = _mm_cvtpd_ps(_mm_mul_pd(_mm_cvtps_pd(_mm_cvtpd_ps(reciprocal)), envelopeRight));
+// reciprocal rounded to float.
+DSP_FORCE_INLINE void BandDynamics::plainGains(double envelopeLeft, double envelopeRight,
+                                               float& gainLeft, float& gainRight) {
+    const double reciprocal = 1.0 / (envelopeLeft * envelopeRight);
+    gainRight = static_cast<float>(envelopeLeft * reciprocal);
+    gainLeft =
+        static_cast<float>(static_cast<double>(static_cast<float>(reciprocal)) * envelopeRight);
+}
+
+// plainGains for a pair of bands; writes the two low float lanes of each gain.
+DSP_FORCE_INLINE void BandDynamics::plainGains(DoubleLanes envelopeLeft, DoubleLanes envelopeRight,
+                                               FloatLanes& gainLeft, FloatLanes& gainRight) {
+    const DoubleLanes reciprocal = 1.0 / (envelopeLeft * envelopeRight);
+    gainRight = narrow(envelopeLeft * reciprocal);
+    gainLeft = narrow(widenLow(narrow(reciprocal)) * envelopeRight);
+}
+
+DSP_FORCE_INLINE void BandDynamics::compressBand(std::size_t band, bool squareRoot,
+                                                 BandState& state, float& left,
+                                                 float& right) const {
+    const float drivenLeft = inputGain_[band] * left;
+    const float drivenRight = inputGain_[band] * right;
+
+    // The detector sees the previous sample's gain: a one-sample feedback loop.
+    const float detectedLeft = state.gainLeft * drivenLeft;
+    const float detectedRight = state.gainRight * drivenRight;
+    const auto powerLeft = static_cast<double>(detectedLeft * detectedLeft);
+    const auto powerRight = static_cast<double>(detectedRight * detectedRight);
+    updateEnvelopes(smoothing_[band], sameWeight_, crossWeight_, powerLeft, powerRight,
+                    state.envelopeLeft, state.envelopeRight);
+
+    if (squareRoot) {
+        state.gainLeft = inverseSqrt(state.envelopeLeft);
+        state.gainRight = inverseSqrt(state.envelopeRight);
+    } else {
+        plainGains(state.envelopeLeft, state.envelopeRight, state.gainLeft, state.gainRight);
+    }
+
+    left = outputGain_[band] * drivenLeft * state.gainLeft;
+    right = outputGain_[band] * drivenRight * state.gainRight;
 }
 
 DSP_FORCE_INLINE void BandDynamics::processBands(Lanes& lanes, float* left, float* right) const {
-    const __m128 inputGain = _mm_loadu_ps(inputGain_.data());
-    const __m128 drivenLeft = _mm_mul_ps(inputGain, _mm_loadu_ps(left));
-    const __m128 drivenRight = _mm_mul_ps(inputGain, _mm_loadu_ps(right));
+    const FloatLanes inputGain = _mm_loadu_ps(inputGain_.data());
+    const FloatLanes drivenLeft = inputGain * _mm_loadu_ps(left);
+    const FloatLanes drivenRight = inputGain * _mm_loadu_ps(right);
 
     // The detector sees the previous sample's gain: a one-sample feedback loop.
-    const __m128 detectedLeft = _mm_mul_ps(lanes.gainLeft, drivenLeft);
-    const __m128 detectedRight = _mm_mul_ps(lanes.gainRight, drivenRight);
-    const __m128 powerLeft = _mm_mul_ps(detectedLeft, detectedLeft);
-    const __m128 powerRight = _mm_mul_ps(detectedRight, detectedRight);
+    const FloatLanes detectedLeft = lanes.gainLeft * drivenLeft;
+    const FloatLanes detectedRight = lanes.gainRight * drivenRight;
+    const FloatLanes powerLeft = detectedLeft * detectedLeft;
+    const FloatLanes powerRight = detectedRight * detectedRight;
 
-    const __m128d same = _mm_set1_pd(sameWeight_);
-    const __m128d cross = _mm_set1_pd(crossWeight_);
-    updateEnvelopes(_mm_loadu_pd(&smoothing_[0]), same, cross, lowHalf(powerLeft),
-                    lowHalf(powerRight), lanes.envelopeLeftLow, lanes.envelopeRightLow);
-    updateEnvelopes(_mm_loadu_pd(&smoothing_[2]), same, cross, highHalf(powerLeft),
-                    highHalf(powerRight), lanes.envelopeLeftHigh, lanes.envelopeRightHigh);
+    const DoubleLanes same = _mm_set1_pd(sameWeight_);
+    const DoubleLanes cross = _mm_set1_pd(crossWeight_);
+    updateEnvelopes(_mm_loadu_pd(&smoothing_[0]), same, cross, widenLow(powerLeft),
+                    widenLow(powerRight), lanes.envelopeLeftLow, lanes.envelopeRightLow);
+    updateEnvelopes(_mm_loadu_pd(&smoothing_[2]), same, cross, widenHigh(powerLeft),
+                    widenHigh(powerRight), lanes.envelopeLeftHigh, lanes.envelopeRightHigh);
 
     if (squareRootMode_) {
-        lanes.gainLeft = joinHalves(inverseSqrtPair(lanes.envelopeLeftLow),
-                                    inverseSqrtPair(lanes.envelopeLeftHigh));
-        lanes.gainRight = joinHalves(inverseSqrtPair(lanes.envelopeRightLow),
-                                     inverseSqrtPair(lanes.envelopeRightHigh));
+        lanes.gainLeft = joinLowPairs(inverseSqrtPair(lanes.envelopeLeftLow),
+                                      inverseSqrtPair(lanes.envelopeLeftHigh));
+        lanes.gainRight = joinLowPairs(inverseSqrtPair(lanes.envelopeRightLow),
+                                       inverseSqrtPair(lanes.envelopeRightHigh));
     } else {
-        __m128 leftLow;
-        __m128 leftHigh;
-        __m128 rightLow;
-        __m128 rightHigh;
+        FloatLanes leftLow;
+        FloatLanes leftHigh;
+        FloatLanes rightLow;
+        FloatLanes rightHigh;
         plainGains(lanes.envelopeLeftLow, lanes.envelopeRightLow, leftLow, rightLow);
         plainGains(lanes.envelopeLeftHigh, lanes.envelopeRightHigh, leftHigh, rightHigh);
-        lanes.gainLeft = joinHalves(leftLow, leftHigh);
-        lanes.gainRight = joinHalves(rightLow, rightHigh);
+        lanes.gainLeft = joinLowPairs(leftLow, leftHigh);
+        lanes.gainRight = joinLowPairs(rightLow, rightHigh);
     }
 
-    const __m128 outputGain = _mm_loadu_ps(outputGain_.data());
-    _mm_storeu_ps(left, _mm_mul_ps(_mm_mul_ps(outputGain, drivenLeft), lanes.gainLeft));
-    _mm_storeu_ps(right, _mm_mul_ps(_mm_mul_ps(outputGain, drivenRight), lanes.gainRight));
+    const FloatLanes outputGain = _mm_loadu_ps(outputGain_.data());
+    _mm_storeu_ps(left, outputGain * drivenLeft * lanes.gainLeft);
+    _mm_storeu_ps(right, outputGain * drivenRight * lanes.gainRight);
 }
 
 }  // namespace dsp

@@ -16,6 +16,7 @@
 #include "dsp/BandSplitter.h"
 #include "dsp/CrossoverSections.h"
 #include "dsp/ForceInline.h"
+#include "dsp/Lanes.h"
 
 namespace dsp {
 
@@ -27,46 +28,71 @@ namespace dsp {
 //        +--> L2 -----------> band 2 = L2 - L1
 //        +------------------> band 3 = x  - L2
 //
-// TesselBankA: Li = (x + allpass_i(x)) / 2, the allpass running on x / 2.
-class TesselBankA final : public BandSplitter {
+// What both share: one coefficient per crossover, Bank::coefficient of the
+// crossover's frequency times the sample period, and one memory per
+// crossover and channel. Bank supplies
+//   static float coefficient(double ratio);
+//   static void split(float input, const Memories& coefficients, Memories& states, float* bands);
+// and Width, the length of Memories: at least 3, entries 0 to 2 belonging to
+// crossovers 0 to 2.
+template <class Bank, std::size_t Width>
+class ParallelBank : public BandSplitter {
   public:
-    std::string name() const override;
-    void reset() override;
+    using Memories = std::array<float, Width>;
+
+    void reset() override {
+        statesLeft_.fill(0.0f);
+        statesRight_.fill(0.0f);
+    }
     std::int32_t bandCount() const override { return 4; }
-    void setFrequencies(const float* frequencies, float sampleRate) override;
-    void process(float input, float* bands) override;
-    void processStereo(float inputLeft, float inputRight, float* bandsLeft,
-                       float* bandsRight) override;
+    void setFrequencies(const float* frequencies, float sampleRate) override {
+        const double samplePeriod = 1.0 / static_cast<double>(sampleRate);
+        for (std::size_t i = 0; i < 3; ++i) {
+            coefficients_[i] =
+                Bank::coefficient(samplePeriod * static_cast<double>(frequencies[i]));
+        }
+    }
+    DSP_FORCE_INLINE void process(float input, float* bands) override {
+        Bank::split(input, coefficients_, statesLeft_, bands);
+    }
+    DSP_FORCE_INLINE void processStereo(float inputLeft, float inputRight, float* bandsLeft,
+                                        float* bandsRight) override {
+        Bank::split(inputLeft, coefficients_, statesLeft_, bandsLeft);
+        Bank::split(inputRight, coefficients_, statesRight_, bandsRight);
+    }
+
+  protected:
+    std::string nameWith(const char* kind) const {
+        return std::to_string(bandCount()) + "-band " + kind;
+    }
 
   private:
-    void split(float input, std::array<float, 4>& states, float* bands) const;
+    Memories coefficients_{};
+    Memories statesLeft_{};
+    Memories statesRight_{};
+};
 
-    // Entries 0 to 2 belong to crossovers 0 to 2 and run side by side in SSE2
-    // lanes; entry 3 fills the fourth lane, with coefficient 0, and is never
-    // read for a band.
-    std::array<float, 4> coefficients_{};
-    std::array<float, 4> statesLeft_{};
-    std::array<float, 4> statesRight_{};
+// TesselBankA: Li = (x + allpass_i(x)) / 2, the allpass running on x / 2. The
+// three crossovers run side by side in SSE2 lanes; the fourth lane has
+// coefficient 0 and is never read for a band.
+class TesselBankA final : public ParallelBank<TesselBankA, 4> {
+  public:
+    std::string name() const override;
+    static float coefficient(double ratio);
+    static void split(float input, const Memories& coefficients, Memories& states, float* bands);
+    // The scalar twin of split: crossover by crossover, as the formula reads.
+    // It leaves the fourth memory as it is.
+    static void splitScalar(float input, const Memories& coefficients, Memories& states,
+                            float* bands);
 };
 
 // TesselBankB: Li is the one-pole lowpass si += ki * (x - si), 3 dB down at
 // crossover i.
-class TesselBankB final : public BandSplitter {
+class TesselBankB final : public ParallelBank<TesselBankB, 3> {
   public:
     std::string name() const override;
-    void reset() override;
-    std::int32_t bandCount() const override { return 4; }
-    void setFrequencies(const float* frequencies, float sampleRate) override;
-    void process(float input, float* bands) override;
-    void processStereo(float inputLeft, float inputRight, float* bandsLeft,
-                       float* bandsRight) override;
-
-  private:
-    void split(float input, std::array<float, 3>& states, float* bands) const;
-
-    std::array<float, 3> coefficients_{};
-    std::array<float, 3> statesLeft_{};
-    std::array<float, 3> statesRight_{};
+    static float coefficient(double ratio);
+    static void split(float input, const Memories& coefficients, Memories& states, float* bands);
 };
 
 // What both peel banks share: three sections held by value, section i always
@@ -175,55 +201,47 @@ class PeelDownBank final : public PeelBank<Section> {
 
 // Per-sample operations of the parallel banks, inline for the processing driver.
 
-DSP_FORCE_INLINE void TesselBankA::split(float input, std::array<float, 4>& states,
-                                         float* bands) const {
+DSP_FORCE_INLINE void TesselBankA::splitScalar(float input, const Memories& coefficients,
+                                               Memories& states, float* bands) {
     const float half = input * 0.5f;
-    const __m128 halves = _mm_set1_ps(half);
-    const __m128 coefficients = _mm_loadu_ps(coefficients_.data());
-    // allpassed_i = state_i - k_i * half; state_i = half + k_i * allpassed_i.
-    const __m128 allpassed =
-        _mm_sub_ps(_mm_loadu_ps(states.data()), _mm_mul_ps(coefficients, halves));
-    _mm_storeu_ps(states.data(), _mm_add_ps(halves, _mm_mul_ps(coefficients, allpassed)));
+    float allpassed[3];
+#pragma GCC unroll 3
+    for (std::size_t i = 0; i < 3; ++i) {
+        allpassed[i] = states[i] - coefficients[i] * half;
+        states[i] = half + coefficients[i] * allpassed[i];
+    }
+    bands[0] = allpassed[0] + half;
+    bands[1] = allpassed[1] - allpassed[0];
+    bands[2] = allpassed[2] - allpassed[1];
+    bands[3] = half - allpassed[2];
+}
+
+DSP_FORCE_INLINE void TesselBankA::split(float input, const Memories& coefficients,
+                                         Memories& states, float* bands) {
+    const FloatLanes halves = _mm_set1_ps(input * 0.5f);
+    const FloatLanes k = _mm_loadu_ps(coefficients.data());
+    const FloatLanes allpassed = _mm_loadu_ps(states.data()) - k * halves;
+    _mm_storeu_ps(states.data(), halves + k * allpassed);
     // The bands telescope: their sum is 2 * half = input. With
     // upper = (a0, a1, a2, half) and lower = (half, a0, a1, a2), band 0 is
     // upper + lower in lane 0 and bands 1 to 3 are upper - lower.
-    const __m128 upper =
+    const FloatLanes upper =
         _mm_shuffle_ps(allpassed, _mm_unpackhi_ps(allpassed, halves), _MM_SHUFFLE(1, 0, 1, 0));
-    const __m128 lower =
+    const FloatLanes lower =
         _mm_move_ss(_mm_castsi128_ps(_mm_slli_si128(_mm_castps_si128(allpassed), 4)), halves);
-    _mm_storeu_ps(bands, _mm_move_ss(_mm_sub_ps(upper, lower), _mm_add_ps(upper, lower)));
+    _mm_storeu_ps(bands, _mm_move_ss(upper - lower, upper + lower));
 }
 
-DSP_FORCE_INLINE void TesselBankA::process(float input, float* bands) {
-    split(input, statesLeft_, bands);
-}
-
-DSP_FORCE_INLINE void TesselBankA::processStereo(float inputLeft, float inputRight,
-                                                 float* bandsLeft, float* bandsRight) {
-    split(inputLeft, statesLeft_, bandsLeft);
-    split(inputRight, statesRight_, bandsRight);
-}
-
-DSP_FORCE_INLINE void TesselBankB::split(float input, std::array<float, 3>& states,
-                                         float* bands) const {
+DSP_FORCE_INLINE void TesselBankB::split(float input, const Memories& coefficients,
+                                         Memories& states, float* bands) {
 #pragma GCC unroll 3
     for (std::size_t i = 0; i < states.size(); ++i) {
-        states[i] = states[i] + coefficients_[i] * (input - states[i]);
+        states[i] = states[i] + coefficients[i] * (input - states[i]);
     }
     bands[0] = states[0];
     bands[1] = states[1] - states[0];
     bands[2] = states[2] - states[1];
     bands[3] = input - states[2];
-}
-
-DSP_FORCE_INLINE void TesselBankB::process(float input, float* bands) {
-    split(input, statesLeft_, bands);
-}
-
-DSP_FORCE_INLINE void TesselBankB::processStereo(float inputLeft, float inputRight,
-                                                 float* bandsLeft, float* bandsRight) {
-    split(inputLeft, statesLeft_, bandsLeft);
-    split(inputRight, statesRight_, bandsRight);
 }
 
 // The ten peel banks in use are instantiated once, in FilterBanks.cpp.

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "dsp/ForceInline.h"
+#include "dsp/Lanes.h"
 
 namespace dsp {
 
@@ -40,7 +41,7 @@ DSP_FORCE_INLINE float clipOutput(float knee, float x) {
 // the samples: the same operations on each lane give the same results bit
 // for bit, NaN included. Sample signs and levels change from one sample to
 // the next, so the branches of the scalar form are often mispredicted.
-DSP_FORCE_INLINE __m128 clipOutputLanes(float knee, __m128 x) {
+DSP_FORCE_INLINE FloatLanes clipOutputLanes(float knee, FloatLanes x) {
     const float headroom = 1.0f - knee;
     if (!(headroom > 0.0f)) {
         alignas(16) float samples[4];
@@ -48,28 +49,16 @@ DSP_FORCE_INLINE __m128 clipOutputLanes(float knee, __m128 x) {
         for (float& sample : samples) sample = clipOutput(knee, sample);
         return _mm_load_ps(samples);
     }
-    const auto select = [](__m128 mask, __m128 whenSet, __m128 otherwise) {
-        return _mm_or_ps(_mm_and_ps(mask, whenSet), _mm_andnot_ps(mask, otherwise));
-    };
-    const __m128 zero = _mm_setzero_ps();
-    const __m128 k = _mm_set1_ps(knee);
-    const __m128 h = _mm_set1_ps(headroom);
-    const __m128 signBit = _mm_set1_ps(-0.0f);
-    const __m128 magnitude = _mm_andnot_ps(signBit, x);
-    const __m128 positive = _mm_cmpge_ps(x, zero);
+    const FloatMask positive = x >= 0.0f;
     // (x - knee) / headroom above the knee, (-x - knee) / headroom below -knee.
-    const __m128 y = _mm_div_ps(_mm_sub_ps(select(positive, x, _mm_xor_ps(signBit, x)), k), h);
-    const __m128 limit = _mm_set1_ps(detail::kSoftCurveLimit);
-    const __m128 one = _mm_set1_ps(1.0f);
-    const __m128 curve = _mm_mul_ps(
-        y, _mm_sub_ps(one, _mm_mul_ps(_mm_set1_ps(detail::kSoftCurveFactor), _mm_mul_ps(y, y))));
-    const __m128 soft =
-        select(_mm_cmpgt_ps(y, limit), one,
-               select(_mm_cmplt_ps(y, _mm_sub_ps(zero, limit)), _mm_set1_ps(-1.0f), curve));
-    const __m128 scaled = _mm_mul_ps(h, soft);
-    const __m128 bent =
-        select(positive, _mm_add_ps(k, scaled), _mm_sub_ps(_mm_set1_ps(-knee), scaled));
-    return select(_mm_cmple_ps(magnitude, k), x, bent);
+    const FloatLanes y = (select(positive, x, -x) - knee) / headroom;
+    const FloatLanes curve = y * (1.0f - detail::kSoftCurveFactor * (y * y));
+    const FloatLanes one = _mm_set1_ps(1.0f);
+    const FloatLanes soft =
+        select(y > detail::kSoftCurveLimit, one, select(y < -detail::kSoftCurveLimit, -one, curve));
+    const FloatLanes scaled = headroom * soft;
+    const FloatLanes bent = select(positive, knee + scaled, -knee - scaled);
+    return select(magnitude(x) <= knee, x, bent);
 }
 
 }  // namespace dsp

@@ -1,14 +1,10 @@
 #include "effect/CompressorEffect.h"
 
-#include <emmintrin.h>
-
-#include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <utility>
 
+#include "dsp/BlockRenderer.h"
 #include "dsp/FilterBankList.h"
-#include "dsp/OutputClipper.h"
 
 namespace effect {
 
@@ -19,24 +15,12 @@ constexpr const char* kProductName = "Compressor";
 constexpr const char* kVendorName = "Tessel @ Vantrelix";
 
 // Keys of the listen choice: every band summed, or one band alone.
-constexpr std::int32_t kListenAll = -1;
+constexpr std::int32_t kListenAll = dsp::kAllBands;
 // Key of compressor mode "B", the square-root gain law.
 constexpr std::int32_t kSquareRootMode = 1;
 
-// Input magnitudes up to this, 240 dB above full scale, pass unchanged. A
-// larger sample, NaN or an infinity is taken as silence: it would leave the
-// filter memories non-finite, or so large that they ring through the
-// following samples with values whose driven power overflows. Below it every
-// filter memory, band value and output stays finite at any setting.
-constexpr float kLargestInput = 1.0e12f;
-
 float float32(double value) {
     return static_cast<float>(value);
-}
-
-// NaN fails the comparison and becomes silence too.
-float saneInput(float sample) {
-    return std::fabs(sample) <= kLargestInput ? sample : 0.0f;
 }
 
 }  // namespace
@@ -228,126 +212,12 @@ void CompressorEffect::renderFrames(float** inputs, float** outputs, std::int32_
     platform::ScopedLock hold(lock);
     if (sampleFrames <= 0) return;
 
-    const Block block{inputs[0], inputs[1], outputs[0], outputs[1], sampleFrames, listen, replace};
+    const dsp::StereoBlock block{inputs[0],    inputs[1], outputs[0], outputs[1],
+                                 sampleFrames, listen,    replace};
+    const dsp::SignalPath path{*dynamics, noise, clipKnee};
+    auto clipping = [this]() { return clipOnOff.value(); };
     dsp::visitFilterBank(currentBankIndex, *currentBank,
-                         [this, &block](auto& bank) { renderWith(bank, block); });
-}
-
-// One block through the bank of concrete type Bank: every per-sample call is
-// direct and inlined. The bank, the dynamics' states and the noise run on
-// working copies written back at the end, so they can stay in registers for
-// the whole block; as members they would be reloaded after every store to the
-// host's buffers, which the compiler must assume may alias them.
-//
-// The work per frame is two long chains of dependent operations, the bank's
-// filters and the compressor's feedback loop; the processor overlaps them
-// only as far as it can look ahead. So the loop that runs them does nothing
-// else: it leaves the mixed frames and the clipping switch of each frame in
-// a chunk buffer, and a second pass clips and writes the chunk, four frames
-// at a time. Every frame still sees the same operations in the same order.
-template <class Bank>
-void CompressorEffect::renderWith(Bank& bank, const Block& block) {
-    constexpr std::int32_t kChunk = 64;
-    Bank splitter = bank;
-    const dsp::BandDynamics& bandDynamics = *dynamics;
-    dsp::BandDynamics::Lanes lanes = bandDynamics.loadLanes();
-    dsp::AntiDenormalNoise tinyNoise = noise;
-    const std::int32_t listen = block.listen;
-    const std::int32_t bandCount = splitter.bandCount();
-    alignas(16) float mixedLeft[kChunk];
-    alignas(16) float mixedRight[kChunk];
-    alignas(16) std::int32_t clipMask[kChunk];
-    auto split = [&](std::int32_t i, float* left, float* right) {
-        const float tiny = tinyNoise.next();
-        splitter.processStereo(saneInput(block.inLeft[i]) + tiny,
-                               saneInput(block.inRight[i]) + tiny, left, right);
-    };
-
-    // The bank runs one frame ahead of the dynamics: frame i + 1 is split
-    // while frame i is compressed, so the two chains sit side by side in the
-    // loop body.
-    float bandsA[2][64];
-    float bandsB[2][64];
-    float* aheadLeft = bandsA[0];
-    float* aheadRight = bandsA[1];
-    float* bandsLeft = bandsB[0];
-    float* bandsRight = bandsB[1];
-    split(0, aheadLeft, aheadRight);
-    for (std::int32_t start = 0; start < block.frames; start += kChunk) {
-        const std::int32_t count = std::min(kChunk, block.frames - start);
-        for (std::int32_t j = 0; j < count; ++j) {
-            const std::int32_t i = start + j;
-            std::swap(aheadLeft, bandsLeft);
-            std::swap(aheadRight, bandsRight);
-            if (i + 1 < block.frames) split(i + 1, aheadLeft, aheadRight);
-            bandDynamics.processBands(lanes, bandsLeft, bandsRight);
-
-            float left;
-            float right;
-            if (listen == kListenAll) {
-                left = 0.0f;
-                right = 0.0f;
-                for (std::int32_t band = 0; band < bandCount; ++band) {
-                    left += bandsLeft[band];
-                    right += bandsRight[band];
-                }
-            } else {
-                left = bandsLeft[listen];
-                right = bandsRight[listen];
-            }
-            mixedLeft[j] = left;
-            mixedRight[j] = right;
-            clipMask[j] = clipOnOff.value() ? -1 : 0;
-        }
-        writeChunk(mixedLeft, mixedRight, clipMask, count, block.outLeft + start,
-                   block.outRight + start, block.replace);
-    }
-
-    bank = splitter;
-    dynamics->storeLanes(lanes);
-    noise = tinyNoise;
-}
-
-// Clips the frames whose mask is set and writes or adds all of them to the
-// host's buffers.
-void CompressorEffect::writeChunk(const float* mixedLeft, const float* mixedRight,
-                                  const std::int32_t* clipMask, std::int32_t count, float* outLeft,
-                                  float* outRight, bool replace) const {
-    const float knee = clipKnee;
-    std::int32_t j = 0;
-    for (; j + 4 <= count; j += 4) {
-        const __m128 clip =
-            _mm_castsi128_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(clipMask + j)));
-        __m128 left = _mm_loadu_ps(mixedLeft + j);
-        __m128 right = _mm_loadu_ps(mixedRight + j);
-        if (_mm_movemask_ps(clip) != 0) {
-            left = _mm_or_ps(_mm_and_ps(clip, dsp::clipOutputLanes(knee, left)),
-                             _mm_andnot_ps(clip, left));
-            right = _mm_or_ps(_mm_and_ps(clip, dsp::clipOutputLanes(knee, right)),
-                              _mm_andnot_ps(clip, right));
-        }
-        if (!replace) {
-            left = _mm_add_ps(_mm_loadu_ps(outLeft + j), left);
-            right = _mm_add_ps(_mm_loadu_ps(outRight + j), right);
-        }
-        _mm_storeu_ps(outLeft + j, left);
-        _mm_storeu_ps(outRight + j, right);
-    }
-    for (; j < count; ++j) {
-        float left = mixedLeft[j];
-        float right = mixedRight[j];
-        if (clipMask[j] != 0) {
-            left = dsp::clipOutput(knee, left);
-            right = dsp::clipOutput(knee, right);
-        }
-        if (replace) {
-            outLeft[j] = left;
-            outRight[j] = right;
-        } else {
-            outLeft[j] += left;
-            outRight[j] += right;
-        }
-    }
+                         [&](auto& bank) { dsp::renderBlock(bank, path, block, clipping); });
 }
 
 }  // namespace effect

@@ -58,20 +58,6 @@ class CompressorEffect final : public vst::ExtendedEffectBase {
     void deleteBanks();
     void renderFrames(float** inputs, float** outputs, std::int32_t sampleFrames, bool replace);
 
-    struct Block {
-        const float* inLeft;
-        const float* inRight;
-        float* outLeft;
-        float* outRight;
-        std::int32_t frames;
-        std::int32_t listen;
-        bool replace;
-    };
-    template <class Bank>
-    void renderWith(Bank& bank, const Block& block);
-    void writeChunk(const float* mixedLeft, const float* mixedRight, const std::int32_t* clipMask,
-                    std::int32_t count, float* outLeft, float* outRight, bool replace) const;
-
     platform::CriticalSection lock;
     params::ParameterList parameters;
     params::ChoiceParameter<std::int32_t> listenTo;
@@ -95,6 +81,7 @@ class CompressorEffect final : public vst::ExtendedEffectBase {
     params::DecibelParameter outAdjust2;
     params::DecibelParameter outAdjust3;
     dsp::AntiDenormalNoise noise;
+    // Stays 0, the soft curve: "Clip hard<>soft" sets nothing while which end is hard is unsettled.
     float clipKnee = 0.0f;
     std::unique_ptr<dsp::BandDynamics> dynamics;
     dsp::BandSplitter* currentBank = nullptr;

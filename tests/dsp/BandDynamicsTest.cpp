@@ -6,7 +6,10 @@
 #include <cfenv>
 #include <cmath>
 #include <limits>
+#include <random>
 #include <string>
+
+#include "SplitterTestSupport.h"
 
 namespace dsp {
 namespace {
@@ -40,6 +43,81 @@ std::pair<Bands, Bands> runConstant(BandDynamics& dynamics, float left, float ri
         dynamics.processBands(l.data(), r.data());
     }
     return {l, r};
+}
+
+// A log-uniform value between low and high.
+float logUniform(std::mt19937& random, float low, float high) {
+    std::uniform_real_distribution<float> exponent(std::log(low), std::log(high));
+    return std::exp(exponent(random));
+}
+
+Settings randomSettings(std::mt19937& random) {
+    const float rates[] = {22050.0f, 44100.0f, 48000.0f, 96000.0f, 192000.0f};
+    Settings s;
+    for (float& frequency : s.frequencies) frequency = logUniform(random, 20.0f, 20000.0f);
+    s.sampleRate = rates[random() % 5];
+    s.masterDrive = logUniform(random, 0.1f, 1000.0f);
+    for (float& adjust : s.driveAdjust) adjust = logUniform(random, 0.1f, 10.0f);
+    s.masterOut = logUniform(random, 0.01f, 4.0f);
+    for (float& adjust : s.outAdjust) adjust = logUniform(random, 0.1f, 10.0f);
+    s.release = random() % 4 == 0 ? 0.0f : logUniform(random, 1e-4f, 20.0f);
+    s.separation = std::uniform_real_distribution<float>(0.0f, 1.0f)(random);
+    s.squareRootMode = random() % 2 == 0;
+    return s;
+}
+
+// The four bands in lanes against the scalar twin, band by band, bit for bit:
+// random settings under both laws, signals of every level, and values that
+// break a band and make it start afresh.
+TEST(BandDynamics, LanesEqualTheScalarTwin) {
+    struct Case {
+        const char* name;
+        float level;
+        float breaking;  // every 97th value of band 2, left; 0 for none
+    };
+    const Case cases[] = {
+        {"audio", 1.0f, 0.0f},
+        {"loud", 1e6f, 0.0f},
+        {"faint", 1e-20f, 0.0f},
+        {"overflowing", 1.0f, 3e38f},
+        {"not a number", 1.0f, std::numeric_limits<float>::quiet_NaN()},
+    };
+    std::mt19937 random(31);
+    std::uint32_t seed = 200;
+    for (const Case& c : cases) {
+        for (int setting = 0; setting < 40; ++setting) {
+            const Settings s = randomSettings(random);
+            SCOPED_TRACE(std::string(c.name) + (s.squareRootMode ? " B" : " A") + " release " +
+                         std::to_string(s.release));
+            BandDynamics inLanes;
+            BandDynamics inScalar;
+            configure(inLanes, s);
+            configure(inScalar, s);
+            const auto left = test::noise(4 * 400, ++seed, c.level);
+            const auto right = test::noise(4 * 400, ++seed, c.level);
+            for (std::size_t n = 0; n < left.size(); n += 4) {
+                Bands laneLeft{left[n], left[n + 1], left[n + 2], left[n + 3]};
+                Bands laneRight{right[n], right[n + 1], right[n + 2], right[n + 3]};
+                if (c.breaking != 0.0f && n % (4 * 97) == 0) laneLeft[2] = c.breaking;
+                Bands scalarLeft = laneLeft;
+                Bands scalarRight = laneRight;
+                inLanes.processBands(laneLeft.data(), laneRight.data());
+                inScalar.processBandsScalar(scalarLeft.data(), scalarRight.data());
+                for (std::size_t band = 0; band < 4; ++band) {
+                    ASSERT_EQ(test::bitsOf(laneLeft[band]), test::bitsOf(scalarLeft[band])) << n;
+                    ASSERT_EQ(test::bitsOf(laneRight[band]), test::bitsOf(scalarRight[band])) << n;
+                }
+            }
+            for (std::int32_t band = 0; band < 4; ++band) {
+                const auto lanes = inLanes.band(band);
+                const auto scalar = inScalar.band(band);
+                ASSERT_EQ(test::bitsOf(lanes.envelopeLeft), test::bitsOf(scalar.envelopeLeft));
+                ASSERT_EQ(test::bitsOf(lanes.envelopeRight), test::bitsOf(scalar.envelopeRight));
+                ASSERT_EQ(test::bitsOf(lanes.gainLeft), test::bitsOf(scalar.gainLeft));
+                ASSERT_EQ(test::bitsOf(lanes.gainRight), test::bitsOf(scalar.gainRight));
+            }
+        }
+    }
 }
 
 TEST(BandDynamics, SmoothingFollowsEachBandsLowerEdge) {

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <memory>
+#include <random>
 #include <string>
 
 #include "SplitterTestSupport.h"
@@ -105,6 +108,50 @@ TEST(FilterBanks, StereoChannelsMatchTwoMonoBanks) {
             monoRight->process(right[n], expectedRight.data());
             ASSERT_EQ(bandsLeft, expectedLeft) << stereo->name();
             ASSERT_EQ(bandsRight, expectedRight) << stereo->name();
+        }
+    }
+}
+
+// The parallel allpass bank's split in lanes against its scalar twin, bit for
+// bit, over random crossovers, memories and signals of every level.
+TEST(FilterBanks, TesselBankALanesEqualTheScalarTwin) {
+    struct Case {
+        const char* name;
+        float level;
+        double highestRatio;  // of crossover frequency to sample rate
+    };
+    const Case cases[] = {
+        {"audio", 1.0f, 0.5},
+        {"loud", 1e9f, 0.5},
+        {"faint", 1e-30f, 0.5},
+        {"crossovers above half the rate", 1.0f, 2.0},
+    };
+    std::mt19937 random(29);
+    std::uint32_t seed = 100;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::uniform_real_distribution<double> ratio(0.0, c.highestRatio);
+        for (int setting = 0; setting < 40; ++setting) {
+            TesselBankA::Memories coefficients{};
+            for (std::size_t i = 0; i < 3; ++i) {
+                coefficients[i] = TesselBankA::coefficient(ratio(random));
+            }
+            TesselBankA::Memories inLanes{};
+            const auto start = test::noise(3, ++seed, c.level);
+            std::copy(start.begin(), start.end(), inLanes.begin());
+            TesselBankA::Memories inScalar = inLanes;
+            for (float x : test::noise(100, ++seed, c.level)) {
+                Bands fromLanes{};
+                Bands fromScalar{};
+                TesselBankA::split(x, coefficients, inLanes, fromLanes.data());
+                TesselBankA::splitScalar(x, coefficients, inScalar, fromScalar.data());
+                for (std::size_t i = 0; i < 4; ++i) {
+                    ASSERT_EQ(test::bitsOf(fromLanes[i]), test::bitsOf(fromScalar[i])) << i;
+                }
+                for (std::size_t i = 0; i < 3; ++i) {
+                    ASSERT_EQ(test::bitsOf(inLanes[i]), test::bitsOf(inScalar[i])) << i;
+                }
+            }
         }
     }
 }

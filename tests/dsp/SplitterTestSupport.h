@@ -1,11 +1,13 @@
-// Helpers shared by the section and bank tests: the five section types as
-// factories, a seeded noise source, the reconstruction check and a measured
-// frequency response.
+// Helpers shared by the dsp tests: the five section types as factories, a
+// seeded noise source, the reconstruction check, a measured frequency
+// response, and bit patterns for comparing lane kernels with their scalar
+// twins bit for bit.
 #pragma once
 
 #include <cmath>
 #include <complex>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -72,6 +74,18 @@ inline std::vector<std::complex<double>> bandResponses(BandSplitter& splitter, d
         }
     }
     return responses;
+}
+
+inline std::uint32_t bitsOf(float x) {
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &x, sizeof bits);
+    return bits;
+}
+
+inline std::uint64_t bitsOf(double x) {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &x, sizeof bits);
+    return bits;
 }
 
 inline double decibels(std::complex<double> response) {
