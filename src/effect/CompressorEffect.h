@@ -51,12 +51,19 @@ class CompressorEffect final : public vst::ExtendedEffectBase {
     void resetState();
     void process(float** inputs, float** outputs, std::int32_t sampleFrames) override;
     void processReplacing(float** inputs, float** outputs, std::int32_t sampleFrames) override;
+    // processReplacing that also gives each band's lowest gain within the
+    // block over both channels, relative to its gain at rest (1 when the
+    // band did not compress, or for no frames); four values, band 0 first.
+    void processReplacingMetered(float** inputs, float** outputs, std::int32_t sampleFrames,
+                                 float* lowestGains);
 
   private:
     void applyParameterChanges();
     bool adoptSampleRate();
     void deleteBanks();
-    void renderFrames(float** inputs, float** outputs, std::int32_t sampleFrames, bool replace);
+    template <class Meter>
+    void renderFrames(float** inputs, float** outputs, std::int32_t sampleFrames, bool replace,
+                      Meter& meter);
 
     platform::CriticalSection lock;
     params::ParameterList parameters;

@@ -59,30 +59,36 @@ void CompressorPlugin::readControls() {
 
 void CompressorPlugin::run(std::uint32_t frames) {
     readControls();
-    const float noReduction[kMeterCount] = {};
-    if (inputs_[0] == nullptr || inputs_[1] == nullptr || outputs_[0] == nullptr ||
-        outputs_[1] == nullptr) {
-        writeMeters(noReduction);
-        return;
+    float lowest[kMeterCount] = {1.0f, 1.0f, 1.0f, 1.0f};
+    if (inputs_[0] != nullptr && inputs_[1] != nullptr && outputs_[0] != nullptr &&
+        outputs_[1] != nullptr) {
+        // The effect's interface counts frames in a signed 32-bit number.
+        constexpr std::uint32_t kLongestBlock = std::numeric_limits<std::int32_t>::max();
+        for (std::uint32_t done = 0; done < frames;) {
+            const std::uint32_t count = std::min(frames - done, kLongestBlock);
+            // The effect reads both inputs of a frame before it writes either
+            // output, so the buffers may be the same.
+            float* inputs[2] = {const_cast<float*>(inputs_[0]) + done,
+                                const_cast<float*>(inputs_[1]) + done};
+            float* outputs[2] = {outputs_[0] + done, outputs_[1] + done};
+            float gains[kMeterCount];
+            effect_.processReplacingMetered(inputs, outputs, static_cast<std::int32_t>(count),
+                                            gains);
+            for (std::uint32_t band = 0; band < kMeterCount; ++band) {
+                lowest[band] = std::min(lowest[band], gains[band]);
+            }
+            done += count;
+        }
     }
-    // The effect's interface counts frames in a signed 32-bit number.
-    constexpr std::uint32_t kLongestBlock = std::numeric_limits<std::int32_t>::max();
-    for (std::uint32_t done = 0; done < frames;) {
-        const std::uint32_t count = std::min(frames - done, kLongestBlock);
-        // The effect reads both inputs of a frame before it writes either
-        // output, so the buffers may be the same.
-        float* inputs[2] = {const_cast<float*>(inputs_[0]) + done,
-                            const_cast<float*>(inputs_[1]) + done};
-        float* outputs[2] = {outputs_[0] + done, outputs_[1] + done};
-        effect_.processReplacing(inputs, outputs, static_cast<std::int32_t>(count));
-        done += count;
-    }
-    writeMeters(noReduction);
+    writeMeters(lowest);
 }
 
-void CompressorPlugin::writeMeters(const float* gainReductions) {
+// Gain reduction in dB: 0 at rest, negative while compressing. A gain that
+// underflowed to 0 reads as the smallest normal float's level, not -inf.
+void CompressorPlugin::writeMeters(const float* lowestGains) {
     for (std::uint32_t band = 0; band < kMeterCount; ++band) {
-        if (meters_[band] != nullptr) *meters_[band] = gainReductions[band];
+        const float gain = std::max(lowestGains[band], std::numeric_limits<float>::min());
+        if (meters_[band] != nullptr) *meters_[band] = 20.0f * std::log10(gain);
     }
 }
 

@@ -28,7 +28,7 @@ class CompressorPlugin final {
 
   private:
     void readControls();
-    void writeMeters(const float* gainReductions);
+    void writeMeters(const float* lowestGains);
 
     effect::CompressorEffect effect_;
     const std::vector<ControlPort> controls_;

@@ -1,6 +1,6 @@
 // The bundle as an LV2 host sees it: the ports against the parameter list and
 // the VST 2 plug-in's texts, instantiation, runs of any size in separate and
-// shared buffers, control values as hosts send them, activation.
+// shared buffers, control values as hosts send them, activation and meters.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -244,6 +244,43 @@ TEST(Lv2Plugin, ActivateAgainStartsAfresh) {
     used.process(signal.left, signal.right, left, right, 512);
     expectSameAudio(expectedLeft, left, "left");
     expectSameAudio(expectedRight, right, "right");
+}
+
+// Each meter reads 0 dB while its band is not compressing and falls below 0
+// while a loud burst drives it; each run reports its own deepest reduction.
+TEST(Lv2Plugin, MetersReadZeroOnSilenceAndFallOnABurst) {
+    for (const float law : {0.0f, 1.0f}) {
+        SCOPED_TRACE(law);
+        Lv2Plugin lv2(44100.0);
+        lv2.set("masterDrive", 24.0f);
+        lv2.set("compressorMode", law);
+        const std::size_t frames = 4096;
+        const std::vector<float> silence(frames, 0.0f);
+        std::vector<float> left;
+        std::vector<float> right;
+        lv2.process(silence, silence, left, right, static_cast<std::uint32_t>(frames));
+        for (std::int32_t band = 0; band < 4; ++band) EXPECT_EQ(lv2.meter(band), 0.0f) << band;
+
+        const std::vector<float> burst = testhost::noise(3, 1.0, frames);
+        lv2.process(burst, burst, left, right, static_cast<std::uint32_t>(frames));
+        float deepest[4];
+        for (std::int32_t band = 0; band < 4; ++band) {
+            deepest[band] = lv2.meter(band);
+            EXPECT_LT(deepest[band], -6.0f) << band;
+        }
+        // Quieter runs after the burst read less reduction, and silence at
+        // length reads 0 again.
+        const std::vector<float> quiet = testhost::noise(5, 0.01, frames);
+        lv2.process(quiet, quiet, left, right, static_cast<std::uint32_t>(frames));
+        for (std::int32_t band = 0; band < 4; ++band) {
+            EXPECT_GT(lv2.meter(band), deepest[band]) << band;
+            EXPECT_LE(lv2.meter(band), 0.0f) << band;
+        }
+        for (int n = 0; n < 40; ++n) {
+            lv2.process(silence, silence, left, right, static_cast<std::uint32_t>(frames));
+        }
+        for (std::int32_t band = 0; band < 4; ++band) EXPECT_EQ(lv2.meter(band), 0.0f) << band;
+    }
 }
 
 }  // namespace
