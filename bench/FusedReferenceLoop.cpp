@@ -29,8 +29,8 @@ FusedReferenceLoop::FusedReferenceLoop(float sampleRate) {
 void FusedReferenceLoop::process(const float* inLeft, const float* inRight, float* outLeft,
                                  float* outRight, std::int32_t frames) {
     dsp::AntiDenormalNoise noise = noise_;
-    dsp::TesselBankA::Memories allpassLeft = allpassLeft_;
-    dsp::TesselBankA::Memories allpassRight = allpassRight_;
+    dsp::TesselBankA::PerCrossover allpassLeft = allpassLeft_;
+    dsp::TesselBankA::PerCrossover allpassRight = allpassRight_;
     BandStates bands = bands_;
 
     for (std::int32_t n = 0; n < frames; ++n) {

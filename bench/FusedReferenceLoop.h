@@ -29,12 +29,12 @@ class FusedReferenceLoop final {
     using BandStates = std::array<dsp::BandDynamics::BandState, kBands>;
 
     // Coefficients.
-    dsp::TesselBankA::Memories allpass_{};
+    dsp::TesselBankA::PerCrossover allpass_{};
     dsp::BandDynamics dynamics_;
     // States.
     dsp::AntiDenormalNoise noise_;
-    dsp::TesselBankA::Memories allpassLeft_{};
-    dsp::TesselBankA::Memories allpassRight_{};
+    dsp::TesselBankA::PerCrossover allpassLeft_{};
+    dsp::TesselBankA::PerCrossover allpassRight_{};
     BandStates bands_{};
 };
 

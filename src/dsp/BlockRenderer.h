@@ -67,6 +67,7 @@ template <class Bank, class ClipSwitch, class Meter>
 void renderBlock(Bank& bank, const SignalPath& path, const StereoBlock& block,
                  ClipSwitch&& clipping, Meter& meter) {
     constexpr std::int32_t kChunk = 64;
+    // Working copies, written back at the end.
     Bank splitter = bank;
     const BandDynamics& bandDynamics = path.dynamics;
     BandDynamics::Lanes lanes = bandDynamics.loadLanes();
@@ -80,6 +81,20 @@ void renderBlock(Bank& bank, const SignalPath& path, const StereoBlock& block,
         const float tiny = tinyNoise.next();
         splitter.processStereo(saneInput(block.inLeft[i]) + tiny,
                                saneInput(block.inRight[i]) + tiny, left, right);
+    };
+    // The bands summed in band order, or the one band listened to.
+    auto mix = [&](const float* bandsLeft, const float* bandsRight, float& left, float& right) {
+        if (listen == kAllBands) {
+            left = 0.0f;
+            right = 0.0f;
+            for (std::int32_t band = 0; band < bandCount; ++band) {
+                left += bandsLeft[band];
+                right += bandsRight[band];
+            }
+        } else {
+            left = bandsLeft[listen];
+            right = bandsRight[listen];
+        }
     };
 
     // The bank runs one frame ahead of the dynamics: frame i + 1 is split
@@ -99,30 +114,17 @@ void renderBlock(Bank& bank, const SignalPath& path, const StereoBlock& block,
             std::swap(aheadLeft, bandsLeft);
             std::swap(aheadRight, bandsRight);
             if (i + 1 < block.frames) split(i + 1, aheadLeft, aheadRight);
+            // The band step of frame i: the bands compressed in place, then mixed.
             bandDynamics.processBands(lanes, bandsLeft, bandsRight);
             meter.observe(lanes);
-
-            float left;
-            float right;
-            if (listen == kAllBands) {
-                left = 0.0f;
-                right = 0.0f;
-                for (std::int32_t band = 0; band < bandCount; ++band) {
-                    left += bandsLeft[band];
-                    right += bandsRight[band];
-                }
-            } else {
-                left = bandsLeft[listen];
-                right = bandsRight[listen];
-            }
-            mixedLeft[j] = left;
-            mixedRight[j] = right;
+            mix(bandsLeft, bandsRight, mixedLeft[j], mixedRight[j]);
             clipMask[j] = clipping() ? -1 : 0;
         }
         writeChunk(path.clipKnee, mixedLeft, mixedRight, clipMask, count, block.outLeft + start,
                    block.outRight + start, block.replace);
     }
 
+    // Write the working copies back.
     bank = splitter;
     path.dynamics.storeLanes(lanes);
     path.noise = tinyNoise;

@@ -8,10 +8,11 @@
 #include <emmintrin.h>
 
 #include "dsp/ForceInline.h"
+#include "dsp/Lanes.h"
 
 namespace dsp {
 
-using ChannelPair = __m128;
+using ChannelPair = FloatLanes;
 
 DSP_FORCE_INLINE ChannelPair channelPair(float left, float right) {
     return _mm_unpacklo_ps(_mm_set_ss(left), _mm_set_ss(right));

@@ -30,15 +30,15 @@ namespace dsp {
 //
 // What both share: one coefficient per crossover, Bank::coefficient of the
 // crossover's frequency times the sample period, and one memory per
-// crossover and channel. Bank supplies
+// crossover and channel, each held in a PerCrossover array whose entries 0
+// to 2 belong to crossovers 0 to 2 (Width may add a spare lane). Bank supplies
 //   static float coefficient(double ratio);
-//   static void split(float input, const Memories& coefficients, Memories& states, float* bands);
-// and Width, the length of Memories: at least 3, entries 0 to 2 belonging to
-// crossovers 0 to 2.
+//   static void split(float input, const PerCrossover& coefficients,
+//                     PerCrossover& states, float* bands);
 template <class Bank, std::size_t Width>
 class ParallelBank : public BandSplitter {
   public:
-    using Memories = std::array<float, Width>;
+    using PerCrossover = std::array<float, Width>;
 
     void reset() override {
         statesLeft_.fill(0.0f);
@@ -67,9 +67,9 @@ class ParallelBank : public BandSplitter {
     }
 
   private:
-    Memories coefficients_{};
-    Memories statesLeft_{};
-    Memories statesRight_{};
+    PerCrossover coefficients_{};
+    PerCrossover statesLeft_{};
+    PerCrossover statesRight_{};
 };
 
 // TesselBankA: Li = (x + allpass_i(x)) / 2, the allpass running on x / 2. The
@@ -79,10 +79,11 @@ class TesselBankA final : public ParallelBank<TesselBankA, 4> {
   public:
     std::string name() const override;
     static float coefficient(double ratio);
-    static void split(float input, const Memories& coefficients, Memories& states, float* bands);
+    static void split(float input, const PerCrossover& coefficients, PerCrossover& states,
+                      float* bands);
     // The scalar twin of split: crossover by crossover, as the formula reads.
     // It leaves the fourth memory as it is.
-    static void splitScalar(float input, const Memories& coefficients, Memories& states,
+    static void splitScalar(float input, const PerCrossover& coefficients, PerCrossover& states,
                             float* bands);
 };
 
@@ -92,7 +93,8 @@ class TesselBankB final : public ParallelBank<TesselBankB, 3> {
   public:
     std::string name() const override;
     static float coefficient(double ratio);
-    static void split(float input, const Memories& coefficients, Memories& states, float* bands);
+    static void split(float input, const PerCrossover& coefficients, PerCrossover& states,
+                      float* bands);
 };
 
 // What both peel banks share: three sections held by value, section i always
@@ -201,8 +203,8 @@ class PeelDownBank final : public PeelBank<Section> {
 
 // Per-sample operations of the parallel banks, inline for the processing driver.
 
-DSP_FORCE_INLINE void TesselBankA::splitScalar(float input, const Memories& coefficients,
-                                               Memories& states, float* bands) {
+DSP_FORCE_INLINE void TesselBankA::splitScalar(float input, const PerCrossover& coefficients,
+                                               PerCrossover& states, float* bands) {
     const float half = input * 0.5f;
     float allpassed[3];
 #pragma GCC unroll 3
@@ -216,8 +218,8 @@ DSP_FORCE_INLINE void TesselBankA::splitScalar(float input, const Memories& coef
     bands[3] = half - allpassed[2];
 }
 
-DSP_FORCE_INLINE void TesselBankA::split(float input, const Memories& coefficients,
-                                         Memories& states, float* bands) {
+DSP_FORCE_INLINE void TesselBankA::split(float input, const PerCrossover& coefficients,
+                                         PerCrossover& states, float* bands) {
     const FloatLanes halves = _mm_set1_ps(input * 0.5f);
     const FloatLanes k = _mm_loadu_ps(coefficients.data());
     const FloatLanes allpassed = _mm_loadu_ps(states.data()) - k * halves;
@@ -232,8 +234,8 @@ DSP_FORCE_INLINE void TesselBankA::split(float input, const Memories& coefficien
     _mm_storeu_ps(bands, _mm_move_ss(upper - lower, upper + lower));
 }
 
-DSP_FORCE_INLINE void TesselBankB::split(float input, const Memories& coefficients,
-                                         Memories& states, float* bands) {
+DSP_FORCE_INLINE void TesselBankB::split(float input, const PerCrossover& coefficients,
+                                         PerCrossover& states, float* bands) {
 #pragma GCC unroll 3
     for (std::size_t i = 0; i < states.size(); ++i) {
         states[i] = states[i] + coefficients[i] * (input - states[i]);

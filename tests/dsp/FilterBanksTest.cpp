@@ -132,14 +132,14 @@ TEST(FilterBanks, TesselBankALanesEqualTheScalarTwin) {
         SCOPED_TRACE(c.name);
         std::uniform_real_distribution<double> ratio(0.0, c.highestRatio);
         for (int setting = 0; setting < 40; ++setting) {
-            TesselBankA::Memories coefficients{};
+            TesselBankA::PerCrossover coefficients{};
             for (std::size_t i = 0; i < 3; ++i) {
                 coefficients[i] = TesselBankA::coefficient(ratio(random));
             }
-            TesselBankA::Memories inLanes{};
+            TesselBankA::PerCrossover inLanes{};
             const auto start = test::noise(3, ++seed, c.level);
             std::copy(start.begin(), start.end(), inLanes.begin());
-            TesselBankA::Memories inScalar = inLanes;
+            TesselBankA::PerCrossover inScalar = inLanes;
             for (float x : test::noise(100, ++seed, c.level)) {
                 Bands fromLanes{};
                 Bands fromScalar{};
