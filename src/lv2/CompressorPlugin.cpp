@@ -28,15 +28,14 @@ void CompressorPlugin::connectPort(std::uint32_t port, void* data) {
         default:
             break;
     }
-    const std::uint32_t control = port - kFirstControlPort;
-    if (port >= kFirstControlPort && control < controls_.size()) {
-        controlInputs_[control] = samples;
-        return;
+    // Past the audio ports: the controls, then the meters; other indexes are ignored.
+    const std::uint32_t index = port - kFirstControlPort;
+    const auto controlCount = static_cast<std::uint32_t>(controls_.size());
+    if (index < controlCount) {
+        controlInputs_[index] = samples;
+    } else if (index - controlCount < kMeterCount) {
+        meters_[index - controlCount] = samples;
     }
-    const std::uint32_t meter =
-        port - kFirstControlPort - static_cast<std::uint32_t>(controls_.size());
-    if (port >= kFirstControlPort + controls_.size() && meter < kMeterCount)
-        meters_[meter] = samples;
 }
 
 void CompressorPlugin::activate() {
