@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "HostCallback.h"
 #include "MusicSignal.h"
 #include "effect/CompressorEffect.h"
 
@@ -17,17 +18,12 @@ constexpr std::size_t kBlock = 512;
 constexpr std::size_t kMusicFrames = 128 * kBlock;  // about 1.5 s, looped
 constexpr double kRate = 44100.0;
 
-vst::IntPtr VST_CALL hostCallback(vst::AEffect*, std::int32_t opcode, std::int32_t, vst::IntPtr,
-                                  void*, float) {
-    return opcode == vst::audioMasterVersion ? 2400 : 0;
-}
-
 // Arg 0: music-like signal. Arg 1: silence, after one second of loud music
 // and 30 s of silence already processed.
 void effectFrames(benchmark::State& state) {
     const bool silence = state.range(0) != 0;
-    effect::CompressorEffect effect(hostCallback);
-    effect.setParameter(1, 0.5f);  // master drive +20 dB: deep compression
+    effect::CompressorEffect effect(host::hostCallback);
+    effect.setParameter(effect::param::masterDrive, 0.5f);  // +20 dB: deep compression
     const bench::StereoSignal loud = bench::musicSignal(kMusicFrames, kRate);
     const bench::StereoSignal quiet{std::vector<float>(kMusicFrames),
                                     std::vector<float>(kMusicFrames)};

@@ -11,16 +11,15 @@
 #include <string>
 #include <vector>
 
-#include "LoadedPlugin.h"
 #include "MusicSignal.h"
+#include "PluginHarness.h"
+#include "PluginInstance.h"
 
 namespace {
 
 constexpr float kSampleRate = 48000.0f;
 constexpr std::size_t kBlock = 512;
 constexpr std::size_t kWarmUpFrames = 48 * kBlock;  // about 0.5 s
-constexpr std::int32_t kCompressorMode = 5;
-constexpr std::int32_t kFilterBank = 8;
 constexpr int kBanks = 12;
 
 int usage() {
@@ -39,7 +38,7 @@ bool parse(const char* text, long low, long high, long& value) {
 
 // Processes `frames` frames of `in`, starting at `start`, in blocks of 512.
 // Not inlined: callgrind collects exactly the cost of this call.
-[[gnu::noinline]] void processFrames(bench::LoadedPlugin& plugin, const bench::StereoSignal& in,
+[[gnu::noinline]] void processFrames(host::PluginInstance& plugin, const bench::StereoSignal& in,
                                      std::size_t start, std::size_t frames, float* outLeft,
                                      float* outRight) {
     for (std::size_t position = start; position < start + frames; position += kBlock) {
@@ -57,11 +56,11 @@ int main(int argc, char** argv) {
         return usage();
     }
     try {
-        bench::PluginLibrary library;
-        bench::LoadedPlugin plugin(library);
-        plugin.start(kSampleRate, static_cast<std::int32_t>(kBlock));
-        plugin.setParameter(kFilterBank, static_cast<float>(bank) / (kBanks - 1));
-        plugin.setParameter(kCompressorMode, static_cast<float>(mode));
+        host::PluginInstance plugin(testhost::pluginPath(), kSampleRate,
+                                    static_cast<std::int32_t>(kBlock));
+        host::ProcessingSession running(plugin);
+        plugin.setParameter(param::filterBank, static_cast<float>(bank) / (kBanks - 1));
+        plugin.setParameter(param::compressorMode, static_cast<float>(mode));
 
         const auto measured = static_cast<std::size_t>(frames);
         const bench::StereoSignal in = bench::musicSignal(kWarmUpFrames + measured, kSampleRate);
@@ -72,8 +71,8 @@ int main(int argc, char** argv) {
                                     outRight.data(), static_cast<std::int32_t>(kBlock));
         }
         processFrames(plugin, in, kWarmUpFrames, measured, outLeft.data(), outRight.data());
-        std::printf("%s\t%s\n", plugin.parameterDisplay(kFilterBank).c_str(),
-                    plugin.parameterDisplay(kCompressorMode).c_str());
+        std::printf("%s\t%s\n", plugin.parameterDisplay(param::filterBank).c_str(),
+                    plugin.parameterDisplay(param::compressorMode).c_str());
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "frame_cost: %s\n", failure.what());
         return 1;

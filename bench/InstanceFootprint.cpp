@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "AllocationLog.h"
+#include "HostCallback.h"
+#include "PluginInstance.h"
 
 namespace bench {
 namespace {
@@ -30,7 +32,7 @@ struct SegmentSearch {
     std::vector<Segment>* segments;
 };
 
-std::vector<Segment> segmentsOf(const PluginLibrary& library) {
+std::vector<Segment> segmentsOf(const host::PluginLibrary& library) {
     link_map* map = nullptr;
     std::vector<Segment> segments;
     if (dlinfo(library.handle(), RTLD_DI_LINKMAP, &map) != 0 || map == nullptr) return segments;
@@ -92,7 +94,7 @@ std::string dynamicTypeName(const AllocationRecord& block, const std::vector<Seg
 
 }  // namespace
 
-MappedImage mappedImage(const PluginLibrary& library) {
+MappedImage mappedImage(const host::PluginLibrary& library) {
     MappedImage image;
     for (const Segment& segment : segmentsOf(library)) {
         const std::size_t bytes = segment.end - segment.begin;
@@ -103,14 +105,14 @@ MappedImage mappedImage(const PluginLibrary& library) {
     return image;
 }
 
-InstanceFootprint measureInstance(const PluginLibrary& library) {
-    const std::vector<Segment> segments = segmentsOf(library);
+InstanceFootprint measureInstance(const std::shared_ptr<const host::PluginLibrary>& library) {
+    const std::vector<Segment> segments = segmentsOf(*library);
     const struct mallinfo2 before = mallinfo2();
     AllocationLog::start();
-    vst::AEffect* record = library.entry()(benchHostCallback);
+    vst::AEffect* record = library->entry()(host::hostCallback);
     AllocationLog::stop();
     const struct mallinfo2 after = mallinfo2();
-    LoadedPlugin plugin(record);
+    const host::PluginInstance plugin(library, record, 48000.0, 512);
 
     InstanceFootprint footprint;
     footprint.mallinfoBytes =

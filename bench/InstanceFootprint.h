@@ -6,8 +6,9 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 
-#include "LoadedPlugin.h"
+#include "PluginLibrary.h"
 
 namespace bench {
 
@@ -18,7 +19,7 @@ struct MappedImage {
     std::size_t writableBytes = 0;  // data, relocated data and zero-filled data
 };
 
-MappedImage mappedImage(const PluginLibrary& library);
+MappedImage mappedImage(const host::PluginLibrary& library);
 
 struct InstanceFootprint {
     // The heap chunks of the blocks main leaves allocated: usable size plus
@@ -40,6 +41,6 @@ struct InstanceFootprint {
 
 // Creates one effect with the library's entry, measures it and closes it.
 // Needs AllocationLog.cpp linked into the executable.
-InstanceFootprint measureInstance(const PluginLibrary& library);
+InstanceFootprint measureInstance(const std::shared_ptr<const host::PluginLibrary>& library);
 
 }  // namespace bench

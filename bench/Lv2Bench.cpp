@@ -17,8 +17,9 @@
 #include <stdexcept>
 #include <vector>
 
-#include "LoadedPlugin.h"
 #include "PluginBenchSignal.h"
+#include "PluginHarness.h"
+#include "PluginInstance.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ constexpr std::uint32_t kBlock = 512;
 // Port indexes: the four audio ports, then the controls in host-index order,
 // then the four meters.
 constexpr std::uint32_t kFirstControlPort = 4;
-constexpr std::uint32_t kPortCount = 4 + 20 + 4;
+constexpr std::uint32_t kPortCount = 4 + param::count + 4;
 constexpr float kCostliestBank = 11.0f;  // LP18 dn
 
 // Blocks of the signal through `process(inLeft, inRight, outLeft, outRight)`,
@@ -54,13 +55,13 @@ void timeBlocks(benchmark::State& state, Process&& process) {
 
 void vst2(benchmark::State& state) {
     try {
-        bench::PluginLibrary library;
-        bench::LoadedPlugin plugin(library);
-        plugin.start(bench::kSampleRate, static_cast<std::int32_t>(kBlock));
+        host::PluginInstance plugin(testhost::sharedLibrary(), bench::kSampleRate,
+                                    static_cast<std::int32_t>(kBlock));
+        host::ProcessingSession running(plugin);
         if (state.range(0) == 1) {
-            plugin.setParameter(bench::kFilterBank, 1.0f);
-            plugin.setParameter(bench::kCompressorMode, 1.0f);
-            plugin.setParameter(bench::kClipping, 1.0f);
+            plugin.setParameter(param::filterBank, 1.0f);
+            plugin.setParameter(param::compressorMode, 1.0f);
+            plugin.setParameter(param::clipOnOff, 1.0f);
         }
         timeBlocks(state, [&](const float* inL, const float* inR, float* outL, float* outR) {
             plugin.processReplacing(inL, inR, outL, outR, static_cast<std::int32_t>(kBlock));
@@ -90,15 +91,15 @@ void lv2(benchmark::State& state) {
     controls.fill(0.0f);
     // Ports left unconnected read as their defaults; the costliest setting
     // connects the three choices, the meters are always connected.
+    const auto set = [&](param::Index index, float value) {
+        const auto port = kFirstControlPort + static_cast<std::uint32_t>(index);
+        controls[port] = value;
+        descriptor->connect_port(instance, port, &controls[port]);
+    };
     if (state.range(0) == 1) {
-        controls[kFirstControlPort + bench::kFilterBank] = kCostliestBank;
-        controls[kFirstControlPort + bench::kCompressorMode] = 1.0f;
-        controls[kFirstControlPort + bench::kClipping] = 1.0f;
-        for (const std::int32_t index :
-             {bench::kFilterBank, bench::kCompressorMode, bench::kClipping}) {
-            const auto port = kFirstControlPort + static_cast<std::uint32_t>(index);
-            descriptor->connect_port(instance, port, &controls[port]);
-        }
+        set(param::filterBank, kCostliestBank);
+        set(param::compressorMode, 1.0f);
+        set(param::clipOnOff, 1.0f);
     }
     for (std::uint32_t port = kPortCount - 4; port < kPortCount; ++port) {
         descriptor->connect_port(instance, port, &controls[port]);

@@ -1,5 +1,6 @@
-// The whole plug-in as a host runs it: the built library loaded with dlopen,
-// one effect made by its entry "main" and driven only through the record.
+// The whole plug-in as a host runs it: the built library loaded with the
+// host's loader, one effect made by its entry "main" and driven only through
+// the record.
 //
 //   defaults/block:N          default settings, blocks of N frames
 //   settings/bank:B/mode:M/clip:C
@@ -17,19 +18,19 @@
 #include <cmath>
 #include <cstdint>
 #include <exception>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "HostCallback.h"
 #include "InstanceFootprint.h"
-#include "LoadedPlugin.h"
 #include "MusicSignal.h"
 #include "PluginBenchSignal.h"
+#include "PluginHarness.h"
+#include "PluginInstance.h"
 
 namespace {
 
-using bench::kClipping;
-using bench::kCompressorMode;
-using bench::kFilterBank;
 using bench::kSampleRate;
 using bench::kSignalFrames;
 using bench::kWarmUpFrames;
@@ -47,18 +48,17 @@ struct Settings {
     int clip;
 };
 
-// The host order: open, sample rate, block size, resume; then the settings.
-void prepare(bench::LoadedPlugin& plugin, std::int32_t block, const Settings* settings) {
-    plugin.start(kSampleRate, block);
+// After the host's set-up (open, sample rate, block size; resume, start), the settings.
+void choose(host::PluginInstance& plugin, const Settings* settings) {
     if (settings == nullptr) return;
-    plugin.setParameter(kFilterBank, static_cast<float>(settings->bank) / (kBanks - 1));
-    plugin.setParameter(kCompressorMode, static_cast<float>(settings->mode));
-    plugin.setParameter(kClipping, static_cast<float>(settings->clip));
+    plugin.setParameter(param::filterBank, static_cast<float>(settings->bank) / (kBanks - 1));
+    plugin.setParameter(param::compressorMode, static_cast<float>(settings->mode));
+    plugin.setParameter(param::clipOnOff, static_cast<float>(settings->clip));
 }
 
 // Runs the warm-up on the signal scaled by `scale` and returns the output's
 // level relative to the input's over its second half, in dB.
-double warmUp(bench::LoadedPlugin& plugin, std::int32_t block, float scale) {
+double warmUp(host::PluginInstance& plugin, std::int32_t block, float scale) {
     const bench::StereoSignal& in = signal();
     const auto step = static_cast<std::size_t>(block);
     std::vector<float> inLeft(step);
@@ -97,20 +97,22 @@ double warmUp(bench::LoadedPlugin& plugin, std::int32_t block, float scale) {
 // in the bands that carry the tones.
 void processBlocks(benchmark::State& state, std::int32_t block, const Settings* settings) {
     try {
-        bench::PluginLibrary library;
+        const auto library = std::make_shared<const host::PluginLibrary>(testhost::pluginPath());
         double quietGain = 0.0;
         {
-            bench::LoadedPlugin quiet(library);
-            prepare(quiet, block, settings);
+            host::PluginInstance quiet(library, kSampleRate, block);
+            host::ProcessingSession running(quiet);
+            choose(quiet, settings);
             quietGain = warmUp(quiet, block, 0.001f);
         }
 
-        bench::LoadedPlugin plugin(library);
-        prepare(plugin, block, settings);
+        host::PluginInstance plugin(library, kSampleRate, block);
+        host::ProcessingSession running(plugin);
+        choose(plugin, settings);
         if (settings != nullptr) {
-            state.SetLabel(plugin.parameterDisplay(kFilterBank) + ", mode " +
-                           plugin.parameterDisplay(kCompressorMode) + ", clip " +
-                           plugin.parameterDisplay(kClipping));
+            state.SetLabel(plugin.parameterDisplay(param::filterBank) + ", mode " +
+                           plugin.parameterDisplay(param::compressorMode) + ", clip " +
+                           plugin.parameterDisplay(param::clipOnOff));
         }
         const double gain = warmUp(plugin, block, 1.0f);
 
@@ -155,20 +157,20 @@ BENCHMARK(settings)
 // mapped before, and dlclose must unmap it again (the library is not marked
 // to stay loaded, and has no unique symbols that would pin it).
 void startup(benchmark::State& state) {
-    const std::string path = bench::pluginPath();
-    if (bench::PluginLibrary::isMapped(path)) {
+    const std::string path = testhost::pluginPath();
+    if (host::PluginLibrary::isMapped(path)) {
         state.SkipWithError("the plug-in is already mapped: dlopen would not load it anew");
         return;
     }
     try {
         for (auto _ : state) {
             const auto begin = std::chrono::steady_clock::now();
-            bench::PluginLibrary library(path);
-            vst::AEffect* record = library.entry()(bench::benchHostCallback);
+            const auto library = std::make_shared<host::PluginLibrary>(path);
+            vst::AEffect* record = library->entry()(host::hostCallback);
             const auto end = std::chrono::steady_clock::now();
             state.SetIterationTime(std::chrono::duration<double>(end - begin).count());
-            { bench::LoadedPlugin plugin(record); }
-            if (!library.unload()) {
+            { host::PluginInstance plugin(library, record, kSampleRate, kDefaultBlock); }
+            if (!library->unload()) {
                 state.SkipWithError("dlclose left the plug-in mapped: later loads would be free");
                 break;
             }
@@ -201,11 +203,13 @@ void footprint(benchmark::State& state) {
                 const std::size_t now = mallinfo2().uordblks;
                 return now > before ? now - before : 0;
             };
-            bench::PluginLibrary library;
+            auto library = std::make_shared<host::PluginLibrary>(testhost::pluginPath());
             loadHeap = grown();
             instance = bench::measureInstance(library);
-            image = bench::mappedImage(library);
-            if (!library.unload()) {
+            image = bench::mappedImage(*library);
+            const bool unloaded = library->unload();
+            library.reset();
+            if (!unloaded) {
                 state.SkipWithError("dlclose left the plug-in mapped");
                 return;
             }

@@ -1,10 +1,8 @@
-// What the benchmarks of the whole plug-in share: the rate, the length of the
-// music-like signal and of the warm-up before timing, and the host indexes of
-// the choices they set.
+// What the benchmarks of the whole plug-in share: the rate, and the length of
+// the music-like signal and of the warm-up before timing.
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 
 #include "MusicSignal.h"
 
@@ -17,10 +15,6 @@ constexpr std::size_t kSignalFrames = 48 * 4096;
 // default release is 0.1 s for the lowest band, less for the others); also a
 // whole number of blocks.
 constexpr std::size_t kWarmUpFrames = 12 * 4096;
-
-constexpr std::int32_t kCompressorMode = 5;
-constexpr std::int32_t kClipping = 6;
-constexpr std::int32_t kFilterBank = 8;
 
 // The music-like signal of kSignalFrames at kSampleRate, made once.
 inline const StereoSignal& pluginBenchSignal() {

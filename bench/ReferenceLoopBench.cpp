@@ -12,8 +12,9 @@
 #include <vector>
 
 #include "FusedReferenceLoop.h"
-#include "LoadedPlugin.h"
 #include "MusicSignal.h"
+#include "PluginHarness.h"
+#include "PluginInstance.h"
 
 namespace {
 
@@ -31,9 +32,8 @@ struct Output {
 
 void pluginAgainstReferenceLoop(benchmark::State& state) {
     const bench::StereoSignal signal = bench::musicSignal(kSignalFrames, kRate);
-    bench::PluginLibrary library;
-    bench::LoadedPlugin plugin(library);
-    plugin.start(kRate, kBlock);
+    host::PluginInstance plugin(testhost::pluginPath(), kRate, kBlock);
+    host::ProcessingSession running(plugin);
     bench::FusedReferenceLoop reference(kRate);
     Output fromPlugin;
     Output fromReference;

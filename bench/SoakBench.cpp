@@ -16,6 +16,7 @@
 #include <unistd.h>
 #endif
 
+#include "HostCallback.h"
 #include "effect/CompressorEffect.h"
 
 namespace {
@@ -27,11 +28,6 @@ constexpr std::size_t kLoopFrames = 1 << 18;  // about 6 s of source, looped
 // Small-signal gain tops out near +78 dB at the extreme settings, and the
 // compression holds loud input far below that; anything beyond is a fault.
 constexpr float kOutputBound = 1.0e5f;
-
-vst::IntPtr VST_CALL hostCallback(vst::AEffect*, std::int32_t opcode, std::int32_t, vst::IntPtr,
-                                  void*, float) {
-    return opcode == vst::audioMasterVersion ? 2400 : 0;
-}
 
 struct Resident {
     double total = 0.0;      // KiB
@@ -87,7 +83,7 @@ void soakOneHour(benchmark::State& state) {
     std::size_t changes = 0;
 
     for (auto _ : state) {
-        effect::CompressorEffect effect(hostCallback);
+        effect::CompressorEffect effect(host::hostCallback);
         std::size_t done = 0;
         std::size_t position = 0;
         float level = 0.5f;
@@ -99,7 +95,7 @@ void soakOneHour(benchmark::State& state) {
                 nextLevelChange = done + static_cast<std::size_t>(kRate) * (1 + random() % 20);
             }
             if (--blocksToChange == 0) {
-                const auto index = static_cast<std::int32_t>(random() % 20);
+                const auto index = static_cast<std::int32_t>(random() % effect::param::count);
                 effect.setParameter(index,
                                     std::uniform_real_distribution<float>(0.0f, 1.0f)(random));
                 ++changes;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <utility>
 
 #include "FpuState.h"
 #include "HostError.h"
@@ -16,23 +17,34 @@ std::string hex(std::int32_t value) {
     return text;
 }
 
-// The state to restore is the one from before the first plug-in was loaded.
-const std::string& capturingFpuStateFirst(const std::string& path) {
-    FpuState::processDefault();
-    return path;
+// While the entry runs the record is not attached yet: the callback answers
+// from a context with the same facts.
+vst::AEffect* createEffect(const PluginLibrary& library, double sampleRate,
+                           std::int32_t maxBlockSize) {
+    HostContext context;
+    context.sampleRate = sampleRate;
+    context.blockSize = maxBlockSize;
+    EntryScope scope(context);
+    return library.entry()(hostCallback);
 }
 
 }  // namespace
 
 PluginInstance::PluginInstance(const std::string& path, double sampleRate,
                                std::int32_t maxBlockSize)
-    : library_(capturingFpuStateFirst(path)) {
+    : PluginInstance(std::make_shared<const PluginLibrary>(path), sampleRate, maxBlockSize) {}
+
+PluginInstance::PluginInstance(std::shared_ptr<const PluginLibrary> library, double sampleRate,
+                               std::int32_t maxBlockSize)
+    : PluginInstance(library, createEffect(*library, sampleRate, maxBlockSize), sampleRate,
+                     maxBlockSize) {}
+
+PluginInstance::PluginInstance(std::shared_ptr<const PluginLibrary> library, vst::AEffect* record,
+                               double sampleRate, std::int32_t maxBlockSize)
+    : library_(std::move(library)), effect_(record) {
+    const std::string& path = library_->path();
     context_.sampleRate = sampleRate;
     context_.blockSize = maxBlockSize;
-    {
-        EntryScope scope(context_);
-        effect_ = library_.entry()(hostCallback);
-    }
     // Loading may have changed the floating-point control state; put it back.
     FpuState::processDefault().restore();
     if (effect_ == nullptr) {

@@ -9,8 +9,9 @@ namespace host {
 
 class PluginLibrary final {
   public:
-    // Opens the library and finds its entry: "VSTPluginMain" first, then
-    // "main", as hosts do. Throws HostError when either step fails.
+    // Opens the library (dlopen, or LoadLibrary on Windows) and finds its
+    // entry: "VSTPluginMain" first, then "main", as hosts do. Throws HostError
+    // when either step fails.
     explicit PluginLibrary(const std::string& path);
     ~PluginLibrary();
 
@@ -19,6 +20,14 @@ class PluginLibrary final {
 
     vst::PluginEntry entry() const { return entry_; }
     const std::string& path() const { return path_; }
+    // The operating system's handle of the open library.
+    void* handle() const { return handle_; }
+
+    // Closes the library now; true if the process then no longer has the file
+    // mapped, so that the next PluginLibrary maps and initialises it anew.
+    bool unload();
+    // Whether the process has the file mapped.
+    static bool isMapped(const std::string& path);
 
   private:
     std::string path_;

@@ -26,28 +26,75 @@ float float32(double value) {
 
 }  // namespace
 
+// The parameters in host-index order. The constructor registers them from
+// this table, so a parameter's row is its host index.
+constexpr std::array<CompressorEffect::ParameterRow, param::count>
+CompressorEffect::parameterRows() {
+    return {{
+        {param::listenTo, &memberOf<&CompressorEffect::listenTo>},
+        {param::masterDrive, &memberOf<&CompressorEffect::masterDrive>},
+        {param::masterOut, &memberOf<&CompressorEffect::masterOut>},
+        {param::release, &memberOf<&CompressorEffect::release>},
+        {param::stereoSeparation, &memberOf<&CompressorEffect::stereoSeparation>},
+        {param::compressorMode, &memberOf<&CompressorEffect::compressorMode>},
+        {param::clipOnOff, &memberOf<&CompressorEffect::clipOnOff>},
+        {param::clipShape, &memberOf<&CompressorEffect::clipShape>},
+        {param::filterBank, &memberOf<&CompressorEffect::filterBank>},
+        {param::crossoverFreq0, &memberOf<&CompressorEffect::crossoverFreq0>},
+        {param::crossoverFreq1, &memberOf<&CompressorEffect::crossoverFreq1>},
+        {param::crossoverFreq2, &memberOf<&CompressorEffect::crossoverFreq2>},
+        {param::driveAdjust0, &memberOf<&CompressorEffect::driveAdjust0>},
+        {param::driveAdjust1, &memberOf<&CompressorEffect::driveAdjust1>},
+        {param::driveAdjust2, &memberOf<&CompressorEffect::driveAdjust2>},
+        {param::driveAdjust3, &memberOf<&CompressorEffect::driveAdjust3>},
+        {param::outAdjust0, &memberOf<&CompressorEffect::outAdjust0>},
+        {param::outAdjust1, &memberOf<&CompressorEffect::outAdjust1>},
+        {param::outAdjust2, &memberOf<&CompressorEffect::outAdjust2>},
+        {param::outAdjust3, &memberOf<&CompressorEffect::outAdjust3>},
+    }};
+}
+
+namespace {
+
+// Every row carries the index of its position. A missing row shifts the rows
+// after it, or leaves a zero-initialised one at the end: either fails.
+template <class Rows>
+constexpr bool inIndexOrder(const Rows& rows) {
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].index != static_cast<std::int32_t>(i)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 CompressorEffect::CompressorEffect(vst::HostCallback host)
     : ExtendedEffectBase(host, 1, 1),
-      listenTo(&parameters, "listenTo", "Listen to", ""),
-      masterDrive(&parameters, "masterDrive", "Master Drive", 1.0, 0.1, 1000.0),
-      masterOut(&parameters, "masterOut", "Master Out", 0.3, 0.01, 4.0),
-      release(&parameters, "release", "Release", 0.1, 0.0, 20.0),
-      stereoSeparation(&parameters, "stereoSeparation", "Stereo separation", 0.5, 0.0, 1.0),
-      compressorMode(&parameters, "compressorMode", "Compressor mode", ""),
-      clipOnOff(&parameters, "clipOnOff", "Clipping", false),
-      clipShape(&parameters, "clipShape", "Clip hard<>soft", 0.1, 0.0, 1.0),
-      filterBank(&parameters, "filterBank", "Filter bank", ""),
-      crossoverFreq0(&parameters, "crossoverFreq0", "Band 0-1 crossover", 200.0, 20.0, 20000.0),
-      crossoverFreq1(&parameters, "crossoverFreq1", "Band 1-2 crossover", 700.0, 20.0, 20000.0),
-      crossoverFreq2(&parameters, "crossoverFreq2", "Band 2-3 crossover", 2000.0, 20.0, 20000.0),
-      driveAdjust0(&parameters, "driveAdjust0", "Band 0 drive adjust", 1.0, 0.1, 10.0),
-      driveAdjust1(&parameters, "driveAdjust1", "Band 1 drive adjust", 1.0, 0.1, 10.0),
-      driveAdjust2(&parameters, "driveAdjust2", "Band 2 drive adjust", 1.0, 0.1, 10.0),
-      driveAdjust3(&parameters, "driveAdjust3", "Band 3 drive adjust", 1.0, 0.1, 10.0),
-      outAdjust0(&parameters, "outAdjust0", "Band 0 out adjust", 1.0, 0.1, 10.0),
-      outAdjust1(&parameters, "outAdjust1", "Band 1 out adjust", 1.0, 0.1, 10.0),
-      outAdjust2(&parameters, "outAdjust2", "Band 2 out adjust", 1.0, 0.1, 10.0),
-      outAdjust3(&parameters, "outAdjust3", "Band 3 out adjust", 1.0, 0.1, 10.0) {
+      // Registered in the body below, from parameterRows().
+      listenTo(nullptr, "listenTo", "Listen to", ""),
+      masterDrive(nullptr, "masterDrive", "Master Drive", 1.0, 0.1, 1000.0),
+      masterOut(nullptr, "masterOut", "Master Out", 0.3, 0.01, 4.0),
+      release(nullptr, "release", "Release", 0.1, 0.0, 20.0),
+      stereoSeparation(nullptr, "stereoSeparation", "Stereo separation", 0.5, 0.0, 1.0),
+      compressorMode(nullptr, "compressorMode", "Compressor mode", ""),
+      clipOnOff(nullptr, "clipOnOff", "Clipping", false),
+      clipShape(nullptr, "clipShape", "Clip hard<>soft", 0.1, 0.0, 1.0),
+      filterBank(nullptr, "filterBank", "Filter bank", ""),
+      crossoverFreq0(nullptr, "crossoverFreq0", "Band 0-1 crossover", 200.0, 20.0, 20000.0),
+      crossoverFreq1(nullptr, "crossoverFreq1", "Band 1-2 crossover", 700.0, 20.0, 20000.0),
+      crossoverFreq2(nullptr, "crossoverFreq2", "Band 2-3 crossover", 2000.0, 20.0, 20000.0),
+      driveAdjust0(nullptr, "driveAdjust0", "Band 0 drive adjust", 1.0, 0.1, 10.0),
+      driveAdjust1(nullptr, "driveAdjust1", "Band 1 drive adjust", 1.0, 0.1, 10.0),
+      driveAdjust2(nullptr, "driveAdjust2", "Band 2 drive adjust", 1.0, 0.1, 10.0),
+      driveAdjust3(nullptr, "driveAdjust3", "Band 3 drive adjust", 1.0, 0.1, 10.0),
+      outAdjust0(nullptr, "outAdjust0", "Band 0 out adjust", 1.0, 0.1, 10.0),
+      outAdjust1(nullptr, "outAdjust1", "Band 1 out adjust", 1.0, 0.1, 10.0),
+      outAdjust2(nullptr, "outAdjust2", "Band 2 out adjust", 1.0, 0.1, 10.0),
+      outAdjust3(nullptr, "outAdjust3", "Band 3 out adjust", 1.0, 0.1, 10.0) {
+    static_assert(inIndexOrder(parameterRows()),
+                  "the registration table must list the parameters in the order of "
+                  "ParameterIndex.h");
+    for (const ParameterRow& row : parameterRows()) parameters.add(&row.member(*this));
     clipKnee = 0.0f;
     const auto count = static_cast<std::int32_t>(parameters.size());
     setParameterCount(count);

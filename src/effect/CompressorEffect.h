@@ -12,6 +12,7 @@
 #include "dsp/BandDynamics.h"
 #include "dsp/BandSplitter.h"
 #include "dsp/FilterBankList.h"
+#include "effect/ParameterIndex.h"
 #include "params/ChoiceParameter.h"
 #include "params/ParameterList.h"
 #include "params/RangeParameterKinds.h"
@@ -58,6 +59,18 @@ class CompressorEffect final : public vst::ExtendedEffectBase {
                                  float* lowestGains);
 
   private:
+    // One row of the registration table: a host index and the parameter
+    // member registered at it.
+    struct ParameterRow {
+        param::Index index;
+        params::Parameter& (*member)(CompressorEffect& effect);
+    };
+    template <auto Member>
+    static params::Parameter& memberOf(CompressorEffect& effect) {
+        return effect.*Member;
+    }
+    static constexpr std::array<ParameterRow, param::count> parameterRows();
+
     void applyParameterChanges();
     bool adoptSampleRate();
     void deleteBanks();

@@ -25,7 +25,7 @@ class ParameterList final {
     ParameterList(const ParameterList&) = delete;
     ParameterList& operator=(const ParameterList&) = delete;
 
-    // Called by the Parameter constructor.
+    // Called by the Parameter constructor, or by an owner that registers its parameters itself.
     void add(Parameter* parameter);
     std::size_t size() const { return entries_.size(); }
     // The parameter at a host index, or null for an index out of range.

@@ -8,18 +8,12 @@
 #include "PluginHarness.h"
 
 using testhost::Plugin;
+using testhost::render;
+using testhost::Stereo;
 
 namespace {
 
 constexpr std::size_t kFrames = 4096;
-
-struct Stereo {
-    std::vector<float> left;
-    std::vector<float> right;
-    explicit Stereo(std::size_t frames, float fill = 0.0f)
-        : left(frames, fill), right(frames, fill) {}
-    Stereo(std::vector<float> l, std::vector<float> r) : left(std::move(l)), right(std::move(r)) {}
-};
 
 Stereo testSignal(std::uint32_t seed = 1, std::size_t frames = kFrames) {
     std::vector<float> left = testhost::noise(seed, 0.3, frames);
@@ -30,12 +24,6 @@ Stereo testSignal(std::uint32_t seed = 1, std::size_t frames = kFrames) {
         right[i] -= tone[i];
     }
     return {left, right};
-}
-
-Stereo render(Plugin& plugin, const Stereo& in) {
-    Stereo out(in.left.size());
-    plugin.process(in.left, in.right, out.left, out.right, true);
-    return out;
 }
 
 float peak(const Stereo& s) {
@@ -55,8 +43,8 @@ TEST(PluginProcessing, AccumulateAddsWhatReplaceWrites) {
         Plugin replacing;
         Plugin accumulating;
         for (Plugin* plugin : {&replacing, &accumulating}) {
-            plugin->set(6, clip);
-            plugin->set(1, 0.75f);  // loud enough to clip
+            plugin->setParameter(param::clipOnOff, clip);
+            plugin->setParameter(param::masterDrive, 0.75f);  // loud enough to clip
         }
         const Stereo replaced = render(replacing, in);
         Stereo accumulated(kFrames, 0.25f);
@@ -83,7 +71,8 @@ TEST(PluginProcessing, InPlaceBuffersGiveTheSameOutput) {
     Plugin inPlace;
     const Stereo expected = render(separate, in);
     Stereo buffer = in;
-    inPlace.process(buffer.left, buffer.right, buffer.left, buffer.right, true);
+    inPlace.processReplacing(buffer.left.data(), buffer.right.data(), buffer.left.data(),
+                             buffer.right.data(), static_cast<std::int32_t>(kFrames));
     EXPECT_EQ(buffer.left, expected.left);
     EXPECT_EQ(buffer.right, expected.right);
 }
@@ -94,8 +83,7 @@ TEST(PluginProcessing, OutputDoesNotDependOnBlockSize) {
     const Stereo expected = render(whole, in);
     for (std::int32_t block : {1, 17, 64, 333, 4096}) {
         Plugin chunked;
-        Stereo out(in.left.size());
-        chunked.processInBlocks(in.left, in.right, out.left, out.right, block);
+        const Stereo out = render(chunked, in, static_cast<std::size_t>(block));
         EXPECT_EQ(out.left, expected.left) << block;
         EXPECT_EQ(out.right, expected.right) << block;
     }
@@ -133,8 +121,8 @@ TEST(PluginProcessing, ListenPassesOneBandAndAllTheSum) {
     Stereo bandSum(kFrames);
     for (int band = 0; band < 4; ++band) {
         Plugin single;
-        single.set(0, 0.25f * static_cast<float>(band + 1));
-        ASSERT_EQ(single.display(0), "Band " + std::to_string(band));
+        single.setParameter(param::listenTo, 0.25f * static_cast<float>(band + 1));
+        ASSERT_EQ(single.parameterDisplay(param::listenTo), "Band " + std::to_string(band));
         const Stereo out = render(single, in);
         for (std::size_t i = 0; i < kFrames; ++i) {
             bandSum.left[i] += out.left[i];
@@ -156,14 +144,14 @@ TEST(PluginProcessing, ClippingBoundsTheOutput) {
     for (float& x : loud.left) x *= 8.0f;
     for (float& x : loud.right) x *= 8.0f;
     Plugin unclipped;
-    unclipped.set(2, 1.0f);  // master out +12 dB
-    unclipped.set(1, 1.0f);  // master drive +60 dB
+    unclipped.setParameter(param::masterOut, 1.0f);    // +12 dB
+    unclipped.setParameter(param::masterDrive, 1.0f);  // +60 dB
     EXPECT_GT(peak(render(unclipped, loud)), 1.0f);
 
     Plugin clipped;
-    clipped.set(2, 1.0f);
-    clipped.set(1, 1.0f);
-    clipped.set(6, 1.0f);
+    clipped.setParameter(param::masterOut, 1.0f);
+    clipped.setParameter(param::masterDrive, 1.0f);
+    clipped.setParameter(param::clipOnOff, 1.0f);
     EXPECT_LE(peak(render(clipped, loud)), 1.0f);
 }
 
@@ -174,9 +162,9 @@ TEST(PluginProcessing, ClipShapeAndListenReconfigureNothing) {
     Plugin untouched;
     render(touched, first);
     render(untouched, first);
-    touched.set(7, 0.9f);
-    touched.set(0, 0.5f);
-    touched.set(0, 0.0f);
+    touched.setParameter(param::clipShape, 0.9f);
+    touched.setParameter(param::listenTo, 0.5f);
+    touched.setParameter(param::listenTo, 0.0f);
     EXPECT_EQ(render(touched, second).left, render(untouched, second).left);
 }
 
@@ -187,15 +175,15 @@ TEST(PluginProcessing, CrossoverChangeKeepsFilterMemories) {
     Plugin direct;
     render(detour, first);
     render(direct, first);
-    detour.set(9, 0.9f);
-    detour.set(9, 0.4f);
-    direct.set(9, 0.4f);
+    detour.setParameter(param::crossoverFreq0, 0.9f);
+    detour.setParameter(param::crossoverFreq0, 0.4f);
+    direct.setParameter(param::crossoverFreq0, 0.4f);
     EXPECT_EQ(render(detour, second).left, render(direct, second).left);
 
     // The filters still ring with what came before the change.
     const Stereo tone(testhost::sine(60.0, 0.9, kFrames), testhost::sine(60.0, 0.9, kFrames));
     render(direct, tone);
-    direct.set(9, 0.45f);
+    direct.setParameter(param::crossoverFreq0, 0.45f);
     EXPECT_GT(peak(render(direct, Stereo(256))), 1e-3f);
 }
 
@@ -207,12 +195,12 @@ TEST(PluginProcessing, ReselectingABankClearsItsMemories) {
     for (float position : {0.0f, 3.0f / 11.0f, 1.0f}) {
         Plugin kept;
         Plugin reselected;
-        kept.set(8, position);
-        reselected.set(8, position);
+        kept.setParameter(param::filterBank, position);
+        reselected.setParameter(param::filterBank, position);
         render(kept, tone);
         render(reselected, tone);
-        reselected.set(8, position > 0.5f ? 0.0f : 1.0f);
-        reselected.set(8, position);
+        reselected.setParameter(param::filterBank, position > 0.5f ? 0.0f : 1.0f);
+        reselected.setParameter(param::filterBank, position);
         EXPECT_GT(peak(render(kept, silence)), 1e-3f) << position;
         EXPECT_LT(peak(render(reselected, silence)), 1e-12f) << position;
     }
@@ -225,14 +213,14 @@ TEST(PluginProcessing, SelectingTheCurrentBankChangesNothing) {
     Plugin untouched;
     render(reselected, first);
     render(untouched, first);
-    reselected.set(8, 0.01f);  // still choice 0
+    reselected.setParameter(param::filterBank, 0.01f);  // still choice 0
     EXPECT_EQ(render(reselected, second).left, render(untouched, second).left);
 }
 
-// Moving a watched parameter (crossover 0) recomputes every coefficient.
+// Moving a watched parameter (a crossover) recomputes every coefficient.
 void reconfigure(Plugin& plugin) {
-    plugin.set(9, 0.5f);
-    plugin.set(9, 0.4f);
+    plugin.setParameter(param::crossoverFreq0, 0.5f);
+    plugin.setParameter(param::crossoverFreq0, 0.4f);
 }
 
 TEST(PluginSampleRate, NewRateReachesTheNextBlock) {
@@ -242,20 +230,20 @@ TEST(PluginSampleRate, NewRateReachesTheNextBlock) {
     reconfigure(reference);
 
     Plugin bySetSampleRate;
-    bySetSampleRate.set(9, 0.4f);
+    bySetSampleRate.setParameter(param::crossoverFreq0, 0.4f);
     bySetSampleRate.dispatch(vst::effSetSampleRate, 0, 0, nullptr, 96000.0f);
     Plugin byBlockSizeAndRate;
-    byBlockSizeAndRate.set(9, 0.4f);
+    byBlockSizeAndRate.setParameter(param::crossoverFreq0, 0.4f);
     byBlockSizeAndRate.dispatch(vst::effSetBlockSizeAndSampleRate, 0, 512, nullptr, 96000.0f);
     // Suspended, resumed and suspended again around the rate: order does not matter.
     Plugin whileSuspended;
-    whileSuspended.set(9, 0.4f);
+    whileSuspended.setParameter(param::crossoverFreq0, 0.4f);
     whileSuspended.dispatch(vst::effMainsChanged, 0, 1, nullptr, 0.0f);
     whileSuspended.dispatch(vst::effMainsChanged, 0, 0, nullptr, 0.0f);
     whileSuspended.dispatch(vst::effSetSampleRate, 0, 0, nullptr, 96000.0f);
     whileSuspended.dispatch(vst::effMainsChanged, 0, 1, nullptr, 0.0f);
     Plugin oldRate;
-    oldRate.set(9, 0.4f);
+    oldRate.setParameter(param::crossoverFreq0, 0.4f);
 
     const Stereo expected = render(reference, in);
     EXPECT_EQ(render(bySetSampleRate, in).left, expected.left);
@@ -275,7 +263,7 @@ TEST(PluginSampleRate, RateChangeMidStreamKeepsTheMemories) {
     const Stereo second(secondHalf, secondHalf);
 
     Plugin plugin;
-    plugin.set(1, 0.75f);
+    plugin.setParameter(param::masterDrive, 0.75f);
     const Stereo before = render(plugin, first);
     float largestStep = 0.0f;
     for (std::size_t i = half / 2; i < half; ++i) {
@@ -286,7 +274,7 @@ TEST(PluginSampleRate, RateChangeMidStreamKeepsTheMemories) {
     EXPECT_LE(std::fabs(after.left[0] - before.left.back()), 1.5f * largestStep);
 
     Plugin untouched;
-    untouched.set(1, 0.75f);
+    untouched.setParameter(param::masterDrive, 0.75f);
     render(untouched, first);
     EXPECT_NE(render(untouched, second).left, after.left);
 }
@@ -311,8 +299,8 @@ TEST(PluginProcessing, ModeBCompressesLessThanModeA) {
     const Stereo loud(testhost::sine(1000.0, 0.9, 16384), testhost::sine(1000.0, 0.9, 16384));
     Plugin modeA;
     Plugin modeB;
-    modeA.set(1, 0.75f);  // +40 dB drive: deep in compression
-    modeB.set(1, 0.75f);
-    modeB.set(5, 1.0f);
+    modeA.setParameter(param::masterDrive, 0.75f);  // +40 dB drive: deep in compression
+    modeB.setParameter(param::masterDrive, 0.75f);
+    modeB.setParameter(param::compressorMode, 1.0f);
     EXPECT_GT(peak(render(modeB, loud)), peak(render(modeA, loud)));
 }

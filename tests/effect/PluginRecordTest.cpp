@@ -14,11 +14,19 @@
 
 using testhost::Plugin;
 
+namespace {
+
+// A host that answers every request, the version query included, with 0.
+vst::IntPtr VST_CALL hostWithoutVersion(vst::AEffect*, std::int32_t, std::int32_t, vst::IntPtr,
+                                        void*, float) {
+    return 0;
+}
+
+}  // namespace
+
 TEST(PluginEntry, RefusesHostWithoutVersion) {
-    auto entry = testhost::sharedLibrary().entry();
-    testhost::setVersionAnswer(0);
-    EXPECT_EQ(entry(testhost::testHostCallback), nullptr);
-    testhost::setVersionAnswer(2400);
+    const vst::PluginEntry entry = testhost::sharedLibrary()->entry();
+    EXPECT_EQ(entry(hostWithoutVersion), nullptr);
     EXPECT_EQ(entry(nullptr), nullptr);
 }
 
@@ -27,7 +35,7 @@ TEST(PluginEntry, RecordDescribesTheEffect) {
     const vst::AEffect& fx = *plugin.record();
     EXPECT_EQ(fx.magic, vst::kEffectMagic);
     EXPECT_EQ(fx.numPrograms, 1);
-    EXPECT_EQ(fx.numParams, 20);
+    EXPECT_EQ(fx.numParams, param::count);
     EXPECT_EQ(fx.numInputs, 2);
     EXPECT_EQ(fx.numOutputs, 2);
     EXPECT_EQ(fx.flags, vst::effFlagsCanMono | vst::effFlagsCanReplacing);
@@ -40,9 +48,9 @@ TEST(PluginEntry, RecordDescribesTheEffect) {
     EXPECT_NE(fx.processReplacing, nullptr);
     EXPECT_NE(fx.process, nullptr);
 
-    EXPECT_EQ(plugin.text(vst::effGetEffectName), "Compressor");
-    EXPECT_EQ(plugin.text(vst::effGetProductString), "Compressor");
-    EXPECT_EQ(plugin.text(vst::effGetVendorString), "Tessel @ Vantrelix");
+    EXPECT_EQ(plugin.effectName(), "Compressor");
+    EXPECT_EQ(plugin.productName(), "Compressor");
+    EXPECT_EQ(plugin.vendorName(), "Tessel @ Vantrelix");
     char buffer[64] = {};
     EXPECT_EQ(plugin.dispatch(vst::effGetEffectName, 0, 0, buffer), 1);
     EXPECT_EQ(plugin.dispatch(vst::effGetPlugCategory), 0);
@@ -58,7 +66,7 @@ struct DefaultParameter {
 };
 
 TEST(PluginParameters, FreshEffectShowsDefaults) {
-    const DefaultParameter expected[20] = {
+    const DefaultParameter expected[param::count] = {
         {"Listen to", "", "All", 0.0f},
         {"Master Drive", "dB", "0", 0.25f},
         {"Master Out", "dB", "-10.4576", 0.235643f},
@@ -81,12 +89,12 @@ TEST(PluginParameters, FreshEffectShowsDefaults) {
         {"Band 3 out adjust", "dB", "0", 0.5f},
     };
     Plugin plugin;
-    for (std::int32_t i = 0; i < 20; ++i) {
+    for (std::int32_t i = 0; i < param::count; ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(plugin.name(i), expected[i].name);
-        EXPECT_EQ(plugin.label(i), expected[i].label);
-        EXPECT_EQ(plugin.display(i), expected[i].display);
-        EXPECT_NEAR(plugin.get(i), expected[i].position, 1e-6);
+        EXPECT_EQ(plugin.parameterName(i), expected[i].name);
+        EXPECT_EQ(plugin.parameterLabel(i), expected[i].label);
+        EXPECT_EQ(plugin.parameterDisplay(i), expected[i].display);
+        EXPECT_NEAR(plugin.parameter(i), expected[i].position, 1e-6);
     }
 }
 
@@ -94,17 +102,18 @@ TEST(PluginParameters, TextRequestsWriteExactlyTheirBudget) {
     Plugin plugin;
     char buffer[40];
     std::memset(buffer, '#', sizeof buffer);
-    plugin.dispatch(vst::effGetParamName, 19, 0, buffer);
+    plugin.dispatch(vst::effGetParamName, param::outAdjust3, 0, buffer);
     EXPECT_STREQ(buffer, "Band 3 out adjust");
     EXPECT_EQ(buffer[24], '\0');
     EXPECT_EQ(buffer[25], '#');
 
     std::memset(buffer, '#', sizeof buffer);
-    plugin.dispatch(vst::effGetParamDisplay, 8, 0, buffer);
+    plugin.dispatch(vst::effGetParamDisplay, param::filterBank, 0, buffer);
     EXPECT_STREQ(buffer, "Tessel6A");
     EXPECT_EQ(buffer[9], '#');
 
-    for (std::int32_t index : {20, -1, std::numeric_limits<std::int32_t>::max()}) {
+    for (std::int32_t index :
+         {std::int32_t{param::count}, -1, std::numeric_limits<std::int32_t>::max()}) {
         for (std::int32_t opcode :
              {vst::effGetParamName, vst::effGetParamLabel, vst::effGetParamDisplay}) {
             std::memset(buffer, '#', sizeof buffer);
@@ -112,7 +121,7 @@ TEST(PluginParameters, TextRequestsWriteExactlyTheirBudget) {
             EXPECT_EQ(buffer[0], '\0');
             EXPECT_EQ(buffer[1], '#');
         }
-        EXPECT_EQ(plugin.get(index), 0.0f);
+        EXPECT_EQ(plugin.parameter(index), 0.0f);
     }
 }
 
@@ -124,38 +133,38 @@ struct SetCase {
 
 TEST(PluginParameters, PositionsSelectTheDocumentedValues) {
     const SetCase cases[] = {
-        {8, 2.0f / 11.0f, "LP6A up"},
-        {8, 1.0f, "LP18 dn"},
-        {8, 0.999f, "LP18 dn"},
-        {8, 0.0f, "Tessel6A"},
-        {0, 1.0f, "Band 3"},
-        {0, 0.3f, "Band 0"},
-        {5, 0.49f, "A"},
-        {5, 0.5f, "B"},
-        {6, 0.5f, "on"},
-        {6, 0.49999f, "off"},
-        {1, 1.0f, "60"},
-        {1, 0.0f, "-20"},
-        {2, 1.0f, "12.0412"},
-        {3, 1.0f, "20000"},
-        {3, 0.5f, "1250"},
-        {3, 0.0f, "0"},
-        {9, 0.5f, "632.456"},
-        {4, 1.0f, "100"},
-        {7, 0.25f, "25"},
-        {12, 1.0f, "20"},
-        {19, 0.0f, "-20"},
+        {param::filterBank, 2.0f / 11.0f, "LP6A up"},
+        {param::filterBank, 1.0f, "LP18 dn"},
+        {param::filterBank, 0.999f, "LP18 dn"},
+        {param::filterBank, 0.0f, "Tessel6A"},
+        {param::listenTo, 1.0f, "Band 3"},
+        {param::listenTo, 0.3f, "Band 0"},
+        {param::compressorMode, 0.49f, "A"},
+        {param::compressorMode, 0.5f, "B"},
+        {param::clipOnOff, 0.5f, "on"},
+        {param::clipOnOff, 0.49999f, "off"},
+        {param::masterDrive, 1.0f, "60"},
+        {param::masterDrive, 0.0f, "-20"},
+        {param::masterOut, 1.0f, "12.0412"},
+        {param::release, 1.0f, "20000"},
+        {param::release, 0.5f, "1250"},
+        {param::release, 0.0f, "0"},
+        {param::crossoverFreq0, 0.5f, "632.456"},
+        {param::stereoSeparation, 1.0f, "100"},
+        {param::clipShape, 0.25f, "25"},
+        {param::driveAdjust0, 1.0f, "20"},
+        {param::outAdjust3, 0.0f, "-20"},
     };
     Plugin plugin;
     for (const SetCase& c : cases) {
         SCOPED_TRACE(std::to_string(c.index) + " <- " + std::to_string(c.position));
-        plugin.set(c.index, c.position);
-        EXPECT_EQ(plugin.display(c.index), c.display);
+        plugin.setParameter(c.index, c.position);
+        EXPECT_EQ(plugin.parameterDisplay(c.index), c.display);
     }
-    plugin.set(0, 0.3f);
-    EXPECT_FLOAT_EQ(plugin.get(0), 0.25f);
-    plugin.set(2, 1.0f);
-    EXPECT_FLOAT_EQ(plugin.get(2), 1.0f);
+    plugin.setParameter(param::listenTo, 0.3f);
+    EXPECT_FLOAT_EQ(plugin.parameter(param::listenTo), 0.25f);
+    plugin.setParameter(param::masterOut, 1.0f);
+    EXPECT_FLOAT_EQ(plugin.parameter(param::masterOut), 1.0f);
 }
 
 TEST(PluginParameters, OutOfRangeWritesAreIgnored) {
@@ -164,16 +173,16 @@ TEST(PluginParameters, OutOfRangeWritesAreIgnored) {
                          std::numeric_limits<float>::infinity(),
                          -std::numeric_limits<float>::infinity()};
     for (float value : bad) {
-        plugin.set(3, value);
-        plugin.set(4, value);
-        EXPECT_EQ(plugin.display(3), "100");
-        EXPECT_EQ(plugin.display(4), "50");
-        EXPECT_NEAR(plugin.get(4), 0.5f, 1e-7);
+        plugin.setParameter(param::release, value);
+        plugin.setParameter(param::stereoSeparation, value);
+        EXPECT_EQ(plugin.parameterDisplay(param::release), "100");
+        EXPECT_EQ(plugin.parameterDisplay(param::stereoSeparation), "50");
+        EXPECT_NEAR(plugin.parameter(param::stereoSeparation), 0.5f, 1e-7);
     }
-    plugin.set(25, 0.5f);
-    plugin.set(20, 0.5f);
-    plugin.set(-1, 0.5f);
-    for (std::int32_t i = 0; i < 20; ++i) EXPECT_NE(plugin.display(i), "");
+    plugin.setParameter(param::count + 5, 0.5f);
+    plugin.setParameter(param::count, 0.5f);
+    plugin.setParameter(-1, 0.5f);
+    for (std::int32_t i = 0; i < param::count; ++i) EXPECT_NE(plugin.parameterDisplay(i), "");
 }
 
 // Positions a host may write: an even grid, both ends and their nearest
@@ -194,14 +203,14 @@ std::vector<float> probePositions() {
 TEST(PluginParameters, PositionsReadBackAndRewrittenAreStable) {
     Plugin plugin;
     const std::vector<float> positions = probePositions();
-    for (std::int32_t index = 0; index < 20; ++index) {
+    for (std::int32_t index = 0; index < param::count; ++index) {
         for (float position : positions) {
-            plugin.set(index, position);
-            const float first = plugin.get(index);
-            const std::string shown = plugin.display(index);
-            plugin.set(index, first);
-            ASSERT_EQ(plugin.get(index), first) << index << " at " << position;
-            ASSERT_EQ(plugin.display(index), shown) << index << " at " << position;
+            plugin.setParameter(index, position);
+            const float first = plugin.parameter(index);
+            const std::string shown = plugin.parameterDisplay(index);
+            plugin.setParameter(index, first);
+            ASSERT_EQ(plugin.parameter(index), first) << index << " at " << position;
+            ASSERT_EQ(plugin.parameterDisplay(index), shown) << index << " at " << position;
         }
     }
 }
@@ -221,50 +230,43 @@ float largestDifference(const std::vector<float>& a, const std::vector<float>& b
 // untouched parameter by a rounding step: the texts stay, the sound moves by
 // far less than anyone could hear. From then on save and restore are exact.
 TEST(PluginParameters, SavedPositionsRestoreTextsAndSound) {
-    const std::vector<float> inLeft = testhost::noise(7, 0.4, 8192);
-    const std::vector<float> inRight = testhost::sine(220.0, 0.6, 8192);
-    auto render = [&](Plugin& plugin, std::vector<float>& left, std::vector<float>& right) {
-        plugin.processInBlocks(inLeft, inRight, left, right, 512);
-    };
+    const testhost::Stereo in(testhost::noise(7, 0.4, 8192), testhost::sine(220.0, 0.6, 8192));
+    auto render = [&](Plugin& plugin) { return testhost::render(plugin, in, 512); };
     for (std::uint32_t seed = 1; seed <= 6; ++seed) {
         SCOPED_TRACE(seed);
         std::mt19937 random(seed);
         Plugin original;
         for (int n = 0; n < 40; ++n) {
-            const auto index = static_cast<std::int32_t>(random() % 20);
-            original.set(index, std::uniform_real_distribution<float>(0.0f, 1.0f)(random));
+            const auto index = static_cast<std::int32_t>(random() % param::count);
+            original.setParameter(index, std::uniform_real_distribution<float>(0.0f, 1.0f)(random));
         }
-        std::vector<float> saved(20);
-        for (std::int32_t index = 0; index < 20; ++index) {
-            saved[static_cast<std::size_t>(index)] = original.get(index);
+        std::vector<float> saved(param::count);
+        for (std::int32_t index = 0; index < param::count; ++index) {
+            saved[static_cast<std::size_t>(index)] = original.parameter(index);
         }
-        std::vector<float> left;
-        std::vector<float> right;
-        render(original, left, right);
+        const testhost::Stereo out = render(original);
 
         for (bool reverse : {false, true}) {
             Plugin restored;
             Plugin restoredAgain;
-            for (std::int32_t n = 0; n < 20; ++n) {
-                const std::int32_t index = reverse ? 19 - n : n;
-                restored.set(index, saved[static_cast<std::size_t>(index)]);
-                restoredAgain.set(index, restored.get(index));
+            for (std::int32_t n = 0; n < param::count; ++n) {
+                const std::int32_t index = reverse ? param::count - 1 - n : n;
+                restored.setParameter(index, saved[static_cast<std::size_t>(index)]);
+                restoredAgain.setParameter(index, restored.parameter(index));
             }
-            for (std::int32_t index = 0; index < 20; ++index) {
-                EXPECT_EQ(restored.display(index), original.display(index)) << index;
-                EXPECT_EQ(restored.get(index), saved[static_cast<std::size_t>(index)]) << index;
+            for (std::int32_t index = 0; index < param::count; ++index) {
+                EXPECT_EQ(restored.parameterDisplay(index), original.parameterDisplay(index))
+                    << index;
+                EXPECT_EQ(restored.parameter(index), saved[static_cast<std::size_t>(index)])
+                    << index;
             }
-            std::vector<float> restoredLeft;
-            std::vector<float> restoredRight;
-            render(restored, restoredLeft, restoredRight);
-            EXPECT_LE(largestDifference(restoredLeft, left), 1e-5f);
-            EXPECT_LE(largestDifference(restoredRight, right), 1e-5f);
+            const testhost::Stereo restoredOut = render(restored);
+            EXPECT_LE(largestDifference(restoredOut.left, out.left), 1e-5f);
+            EXPECT_LE(largestDifference(restoredOut.right, out.right), 1e-5f);
 
-            std::vector<float> againLeft;
-            std::vector<float> againRight;
-            render(restoredAgain, againLeft, againRight);
-            EXPECT_EQ(againLeft, restoredLeft);
-            EXPECT_EQ(againRight, restoredRight);
+            const testhost::Stereo againOut = render(restoredAgain);
+            EXPECT_EQ(againOut.left, restoredOut.left);
+            EXPECT_EQ(againOut.right, restoredOut.right);
         }
     }
 }

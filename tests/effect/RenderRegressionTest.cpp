@@ -20,13 +20,12 @@ namespace {
 constexpr std::size_t kSampleRate = 44100;
 constexpr std::size_t kFrames = 3 * kSampleRate;
 constexpr std::size_t kStatBlock = 32;
-constexpr std::int32_t kHostBlock = 512;
+constexpr std::size_t kHostBlock = 512;
 
 // A few seconds that exercise every band and both ends of the dynamics: a
 // seeded noise burst, two sines, a decaying low transient and a quiet tail.
-std::pair<std::vector<float>, std::vector<float>> regressionSignal() {
-    std::vector<float> left(kFrames);
-    std::vector<float> right(kFrames);
+testhost::Stereo regressionSignal() {
+    testhost::Stereo signal(kFrames);
     const std::vector<float> burst = testhost::noise(20261207u, 0.5, kFrames);
     const double twoPi = 2.0 * 3.14159265358979323846;
     for (std::size_t i = 0; i < kFrames; ++i) {
@@ -47,10 +46,10 @@ std::pair<std::vector<float>, std::vector<float>> regressionSignal() {
             l *= 0.01;
             r *= 0.01;
         }
-        left[i] = static_cast<float>(l);
-        right[i] = static_cast<float>(r);
+        signal.left[i] = static_cast<float>(l);
+        signal.right[i] = static_cast<float>(r);
     }
-    return {left, right};
+    return signal;
 }
 
 struct Setting {
@@ -61,27 +60,34 @@ struct Setting {
 std::vector<Setting> settings() {
     std::vector<Setting> list = {
         {"defaults", {}},
-        {"modeB", {{5, 1.0f}}},
-        {"listenBand1", {{0, 0.5f}}},
-        {"clipping", {{6, 1.0f}, {1, 0.6f}, {2, 0.9f}}},
-        {"driveMax", {{1, 1.0f}}},
-        {"driveMin", {{1, 0.0f}}},
+        {"modeB", {{param::compressorMode, 1.0f}}},
+        {"listenBand1", {{param::listenTo, 0.5f}}},
+        {"clipping",
+         {{param::clipOnOff, 1.0f}, {param::masterDrive, 0.6f}, {param::masterOut, 0.9f}}},
+        {"driveMax", {{param::masterDrive, 1.0f}}},
+        {"driveMin", {{param::masterDrive, 0.0f}}},
         {"bandAdjustExtremes",
-         {{12, 1.0f},
-          {13, 0.0f},
-          {14, 1.0f},
-          {15, 0.0f},
-          {16, 0.0f},
-          {17, 1.0f},
-          {18, 0.0f},
-          {19, 1.0f}}},
-        {"releaseZeroLinked", {{3, 0.0f}, {4, 0.0f}}},
-        {"releaseLongSeparate", {{3, 0.6f}, {4, 1.0f}, {5, 1.0f}}},
-        {"crossoversReversed", {{9, 0.9f}, {10, 0.5f}, {11, 0.1f}, {8, 8.0f / 11.0f}}},
+         {{param::driveAdjust0, 1.0f},
+          {param::driveAdjust1, 0.0f},
+          {param::driveAdjust2, 1.0f},
+          {param::driveAdjust3, 0.0f},
+          {param::outAdjust0, 0.0f},
+          {param::outAdjust1, 1.0f},
+          {param::outAdjust2, 0.0f},
+          {param::outAdjust3, 1.0f}}},
+        {"releaseZeroLinked", {{param::release, 0.0f}, {param::stereoSeparation, 0.0f}}},
+        {"releaseLongSeparate",
+         {{param::release, 0.6f}, {param::stereoSeparation, 1.0f}, {param::compressorMode, 1.0f}}},
+        {"crossoversReversed",
+         {{param::crossoverFreq0, 0.9f},
+          {param::crossoverFreq1, 0.5f},
+          {param::crossoverFreq2, 0.1f},
+          {param::filterBank, 8.0f / 11.0f}}},
     };
     for (int bank = 0; bank < 12; ++bank) {
         list.push_back(
-            {"bank" + std::to_string(bank), {{8, static_cast<float>(bank) / 11.0f}, {1, 0.5f}}});
+            {"bank" + std::to_string(bank),
+             {{param::filterBank, static_cast<float>(bank) / 11.0f}, {param::masterDrive, 0.5f}}});
     }
     return list;
 }
@@ -142,11 +148,9 @@ TEST_P(RenderRegression, MatchesStoredReference) {
     static const auto input = regressionSignal();
     const Setting& setting = GetParam();
     testhost::Plugin plugin;
-    for (const auto& [index, position] : setting.positions) plugin.set(index, position);
-    std::vector<float> left;
-    std::vector<float> right;
-    plugin.processInBlocks(input.first, input.second, left, right, kHostBlock);
-    const std::vector<float> stats = blockStatistics(left, right);
+    for (const auto& [index, position] : setting.positions) plugin.setParameter(index, position);
+    const testhost::Stereo output = testhost::render(plugin, input, kHostBlock);
+    const std::vector<float> stats = blockStatistics(output.left, output.right);
 
     const std::string path = referencePath(setting.name);
     if (std::getenv("UPDATE_RENDER_REFERENCES") != nullptr) {

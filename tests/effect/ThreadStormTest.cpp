@@ -19,13 +19,11 @@
 
 #include "PluginHarness.h"
 
+using testhost::allFinite;
 using testhost::Plugin;
+using testhost::Stereo;
 
 namespace {
-
-constexpr std::int32_t kParameterCount = 20;
-constexpr std::int32_t kBankIndex = 8;
-constexpr std::int32_t kReleaseIndex = 3;
 // 0.2 s. Every band's smoothing stays below 2/3, where the one-sample
 // feedback loop converges, and band 0's is large enough that an envelope the
 // storm drove as high as a float power allows (about 1e38) decays in 6 s.
@@ -35,14 +33,9 @@ constexpr std::size_t kMaxBlock = 4096;
 constexpr double kRate = 44100.0;
 constexpr auto kStormTime = std::chrono::seconds(3);
 
-struct Stereo {
-    std::vector<float> left;
-    std::vector<float> right;
-};
-
 // Tones in the low, middle and high bands over a noise bed.
 Stereo music(std::size_t frames, std::uint32_t seed) {
-    Stereo s{testhost::noise(seed, 0.1, frames), testhost::noise(seed + 1, 0.1, frames)};
+    Stereo s(testhost::noise(seed, 0.1, frames), testhost::noise(seed + 1, 0.1, frames));
     const std::vector<float> low = testhost::sine(70.0, 0.4, frames);
     const std::vector<float> middle = testhost::sine(1000.0, 0.2, frames);
     const std::vector<float> high = testhost::sine(6000.0, 0.1, frames);
@@ -51,13 +44,6 @@ Stereo music(std::size_t frames, std::uint32_t seed) {
         s.right[i] += low[i] - high[i];
     }
     return s;
-}
-
-bool allFinite(const float* x, std::size_t n) {
-    for (std::size_t i = 0; i < n; ++i) {
-        if (!std::isfinite(x[i])) return false;
-    }
-    return true;
 }
 
 struct AudioReport {
@@ -113,8 +99,8 @@ AudioReport runAudio(vst::AEffect* fx, const std::atomic<bool>& stop) {
 // What one control thread did: the last position it set at each index, and
 // any answer that broke the interface's rules.
 struct ControlReport {
-    std::array<float, kParameterCount> lastSet{};
-    std::array<bool, kParameterCount> wasSet{};
+    std::array<float, param::count> lastSet{};
+    std::array<bool, param::count> wasSet{};
     std::size_t calls = 0;
     std::size_t badAnswers = 0;
 };
@@ -153,18 +139,17 @@ ControlReport runControl(Plugin& plugin, std::uint32_t seed,
             case 2:
             case 3: {
                 // Bank switches are frequent: each resets the new bank's memories.
-                const std::int32_t target = random() % 4 == 0 ? kBankIndex : index;
+                const std::int32_t target = random() % 4 == 0 ? param::filterBank : index;
                 const float position = randomPosition(random);
-                plugin.set(target, position);
-                if (target >= 0 && target < kParameterCount && position >= 0.0f &&
-                    position <= 1.0f) {
+                plugin.setParameter(target, position);
+                if (target >= 0 && target < param::count && position >= 0.0f && position <= 1.0f) {
                     report.lastSet[static_cast<std::size_t>(target)] = position;
                     report.wasSet[static_cast<std::size_t>(target)] = true;
                 }
                 break;
             }
             case 4: {
-                const float position = plugin.get(index);
+                const float position = plugin.parameter(index);
                 if (!(position >= 0.0f && position <= 1.0f)) ++report.badAnswers;
                 break;
             }
@@ -218,21 +203,12 @@ ControlReport runControl(Plugin& plugin, std::uint32_t seed,
 // The position an index reads back after a fresh instance was set to it.
 float readBack(std::int32_t index, float position) {
     Plugin probe;
-    probe.set(index, position);
-    return probe.get(index);
-}
-
-void renderInBlocks(Plugin& plugin, const Stereo& in, Stereo& out) {
-    plugin.processInBlocks(in.left, in.right, out.left, out.right, 512);
+    probe.setParameter(index, position);
+    return probe.parameter(index);
 }
 
 double rmsDecibels(const std::vector<float>& x, std::size_t from) {
-    double sum = 0.0;
-    for (std::size_t i = from; i < x.size(); ++i) {
-        const auto v = static_cast<double>(x[i]);
-        sum += v * v;
-    }
-    return 10.0 * std::log10(sum / static_cast<double>(x.size() - from));
+    return testhost::rmsDecibels(x, from, x.size());
 }
 
 // The same level within 0.01 dB. Some final settings are exactly silent (one
@@ -273,12 +249,12 @@ TEST(ThreadStorm, ParametersAndSoundSurviveConcurrentHostThreads) {
     // Each parameter holds the last position one of the two threads set (the
     // threads raced, so either may have been last), or its default.
     Plugin fresh;
-    for (std::int32_t index = 0; index < kParameterCount; ++index) {
+    for (std::int32_t index = 0; index < param::count; ++index) {
         SCOPED_TRACE(index);
         const auto i = static_cast<std::size_t>(index);
-        const float now = stormed.get(index);
+        const float now = stormed.parameter(index);
         if (!first.wasSet[i] && !second.wasSet[i]) {
-            EXPECT_EQ(now, fresh.get(index));
+            EXPECT_EQ(now, fresh.parameter(index));
             continue;
         }
         const bool fromFirst = first.wasSet[i] && now == readBack(index, first.lastSet[i]);
@@ -289,24 +265,22 @@ TEST(ThreadStorm, ParametersAndSoundSurviveConcurrentHostThreads) {
     // A fresh instance given the same positions shows the same texts and, once
     // filter and envelope history has died away, sounds the same.
     Plugin restored;
-    for (std::int32_t index = 0; index < kParameterCount; ++index) {
-        restored.set(index, stormed.get(index));
+    for (std::int32_t index = 0; index < param::count; ++index) {
+        restored.setParameter(index, stormed.parameter(index));
     }
-    for (std::int32_t index = 0; index < kParameterCount; ++index) {
-        EXPECT_EQ(restored.display(index), stormed.display(index)) << index;
+    for (std::int32_t index = 0; index < param::count; ++index) {
+        EXPECT_EQ(restored.parameterDisplay(index), stormed.parameterDisplay(index)) << index;
     }
     // A release near 0 lets a band's feedback loop settle into a cycle whose
     // phase is history, and a long one makes a huge envelope from the storm
     // decay for longer than any test can wait; both get the same moderate
     // release before the comparison.
-    stormed.set(kReleaseIndex, kComparisonRelease);
-    restored.set(kReleaseIndex, kComparisonRelease);
+    stormed.setParameter(param::release, kComparisonRelease);
+    restored.setParameter(param::release, kComparisonRelease);
     const auto frames = static_cast<std::size_t>(kComparisonSeconds * kRate);
     const Stereo in = music(frames, 5);
-    Stereo outStormed;
-    Stereo outRestored;
-    renderInBlocks(stormed, in, outStormed);
-    renderInBlocks(restored, in, outRestored);
+    const Stereo outStormed = testhost::render(stormed, in, 512);
+    const Stereo outRestored = testhost::render(restored, in, 512);
     ASSERT_TRUE(allFinite(outStormed.left.data(), frames));
     ASSERT_TRUE(allFinite(outStormed.right.data(), frames));
     const std::size_t tail = frames - static_cast<std::size_t>(kRate / 4);

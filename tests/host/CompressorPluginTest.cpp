@@ -8,13 +8,14 @@
 #include "HostTestSupport.h"
 #include "InfoReport.h"
 #include "ParameterSetter.h"
+#include "PluginHarness.h"
 #include "ProgramFile.h"
 #include "Renderer.h"
 
 namespace host::test {
 namespace {
 
-const std::string kCompressor = COMPRESSOR_PLUGIN_PATH;
+const std::string kCompressor = testhost::pluginPath();
 
 TEST(CompressorPlugin, ReportsItselfThroughTheInterface) {
     PluginInstance plugin(kCompressor, 48000.0, 512);
@@ -22,10 +23,10 @@ TEST(CompressorPlugin, ReportsItselfThroughTheInterface) {
     EXPECT_EQ(plugin.vendorName(), "Tessel @ Vantrelix");
     EXPECT_EQ(plugin.numInputs(), 2);
     EXPECT_EQ(plugin.numOutputs(), 2);
-    EXPECT_EQ(plugin.numParams(), 20);
+    EXPECT_EQ(plugin.numParams(), param::count);
     EXPECT_EQ(flagsInWords(plugin.flags()), "mono, replacing");
     EXPECT_EQ(plugin.initialDelay(), 0);
-    EXPECT_EQ(plugin.parameterName(19), "Band 3 out adjust");
+    EXPECT_EQ(plugin.parameterName(param::outAdjust3), "Band 3 out adjust");
 }
 
 TEST(CompressorPlugin, ParametersAreSetByNameAndDisplayValue) {
@@ -78,11 +79,11 @@ TEST_F(CompressorPluginFiles, PresetRoundTripRestoresEveryParameter) {
     }
     PluginInstance fresh(kCompressor, 48000.0, 512);
     applyProgram(fresh, readProgramFile(file("heavy.fxp")), "heavy.fxp");
-    for (std::int32_t i = 0; i < 20; ++i) {
+    for (std::int32_t i = 0; i < param::count; ++i) {
         EXPECT_EQ(fresh.parameter(i), saved.parameters[static_cast<std::size_t>(i)]) << i;
     }
-    EXPECT_EQ(fresh.parameterDisplay(8), "AP6B dn");
-    EXPECT_EQ(fresh.parameterDisplay(1), "18");
+    EXPECT_EQ(fresh.parameterDisplay(param::filterBank), "AP6B dn");
+    EXPECT_EQ(fresh.parameterDisplay(param::masterDrive), "18");
 }
 
 AudioBuffer slice(const AudioBuffer& audio, double fromSeconds, double toSeconds) {

@@ -3,10 +3,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+
+#include "PluginHarness.h"
 
 namespace host::test {
 
@@ -66,13 +67,8 @@ AudioBuffer sineSignal(std::size_t channels, std::size_t frames, double sampleRa
     AudioBuffer audio;
     audio.sampleRate = sampleRate;
     for (std::size_t c = 0; c < channels; ++c) {
-        std::vector<float> channel(frames);
-        const double hz = 220.0 * static_cast<double>(c + 1);
-        for (std::size_t n = 0; n < frames; ++n) {
-            channel[n] = static_cast<float>(
-                0.5 * std::sin(2.0 * 3.14159265358979 * hz * static_cast<double>(n) / sampleRate));
-        }
-        audio.channels.push_back(std::move(channel));
+        audio.channels.push_back(
+            testhost::sine(220.0 * static_cast<double>(c + 1), 0.5, frames, sampleRate));
     }
     return audio;
 }

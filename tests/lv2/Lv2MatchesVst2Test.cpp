@@ -20,13 +20,6 @@ namespace {
 
 using Setting = std::map<std::int32_t, float>;
 
-// Host indexes of the parameters the rows set by name.
-constexpr std::int32_t kListenTo = 0;
-constexpr std::int32_t kMasterDrive = 1;
-constexpr std::int32_t kRelease = 3;
-constexpr std::int32_t kCompressorMode = 5;
-constexpr std::int32_t kClipping = 6;
-constexpr std::int32_t kFilterBank = 8;
 constexpr std::int32_t kBankCount = 12;
 
 struct Row {
@@ -42,16 +35,17 @@ std::vector<Row> rows() {
                 table.push_back({"bank " + std::to_string(bank) + ", law " +
                                      std::to_string(int(mode)) + ", clipping " +
                                      std::to_string(int(clip)),
-                                 {{kFilterBank, static_cast<float>(bank) / (kBankCount - 1)},
-                                  {kCompressorMode, mode},
-                                  {kClipping, clip},
-                                  {kMasterDrive, 0.7f}}});
+                                 {{param::filterBank, static_cast<float>(bank) / (kBankCount - 1)},
+                                  {param::compressorMode, mode},
+                                  {param::clipOnOff, clip},
+                                  {param::masterDrive, 0.7f}}});
             }
         }
     }
     for (std::int32_t band = 0; band < 4; ++band) {
-        table.push_back({"listening to band " + std::to_string(band),
-                         {{kListenTo, static_cast<float>(band + 1) / 4.0f}, {kMasterDrive, 0.6f}}});
+        table.push_back(
+            {"listening to band " + std::to_string(band),
+             {{param::listenTo, static_cast<float>(band + 1) / 4.0f}, {param::masterDrive, 0.6f}}});
     }
     // Any position of every parameter; the release stays above the shortest
     // time its port offers (0.2 ms, position 0.0563).
@@ -63,7 +57,7 @@ std::vector<Row> rows() {
              index < static_cast<std::int32_t>(lv2test::controlPorts().size()); ++index) {
             setting[index] = position(random);
         }
-        setting[kRelease] = 0.06f + 0.94f * setting[kRelease];
+        setting[param::release] = 0.06f + 0.94f * setting[param::release];
         table.push_back({"random setting " + std::to_string(n), setting});
     }
     return table;
@@ -88,31 +82,29 @@ float portValueFor(const lv2::ControlPort& port, const std::string& text) {
 
 TEST(Lv2MatchesVst2, SameTextsSameAudio) {
     const std::size_t frames = 6000;
-    const lv2test::StereoSignal signal = lv2test::testSignal(frames);
+    const testhost::Stereo signal = lv2test::testSignal(frames);
     const std::vector<lv2::ControlPort>& ports = lv2test::controlPorts();
     for (const Row& row : rows()) {
         SCOPED_TRACE(row.name);
         testhost::Plugin shown;
-        for (const auto& [index, position] : row.setting) shown.set(index, position);
+        for (const auto& [index, position] : row.setting) shown.setParameter(index, position);
 
         testhost::Plugin vst2;
         lv2test::Lv2Plugin lv2(44100.0);
         for (const lv2::ControlPort& port : ports) {
-            const std::string text = shown.display(port.parameterIndex);
+            const std::string text = shown.parameterDisplay(port.parameterIndex);
             const float value = portValueFor(port, text);
             lv2.set(port.symbol, value);
             // The LV2 plug-in leaves a port at its default alone; so does the twin.
             if (value != port.defaultValue) lv2test::setAsPort(vst2, port, value);
-            EXPECT_EQ(vst2.display(port.parameterIndex), text) << port.symbol;
+            EXPECT_EQ(vst2.parameterDisplay(port.parameterIndex), text) << port.symbol;
         }
-        std::vector<float> expectedLeft;
-        std::vector<float> expectedRight;
-        vst2.processInBlocks(signal.left, signal.right, expectedLeft, expectedRight, 512);
+        const testhost::Stereo expected = testhost::render(vst2, signal, 512);
         std::vector<float> left;
         std::vector<float> right;
         lv2.process(signal.left, signal.right, left, right, 512);
-        ASSERT_EQ(expectedLeft, left);
-        ASSERT_EQ(expectedRight, right);
+        ASSERT_EQ(expected.left, left);
+        ASSERT_EQ(expected.right, right);
     }
 }
 

@@ -94,7 +94,7 @@ TEST(Lv2Plugin, PortsFollowTheParameterListAndTheVst2Texts) {
         LilvNode* name = lilv_port_get_name(bundle.plugin(), port);
         EXPECT_EQ(nodeText(name), parameter.displayName());
         lilv_node_free(name);
-        const std::string shownDefault = vst2.display(index);
+        const std::string shownDefault = vst2.parameterDisplay(index);
         const float portDefault = std::strtof(portValue(port, LV2_CORE__default).c_str(), nullptr);
         LilvScalePoints* points = lilv_port_get_scale_points(bundle.plugin(), port);
         if (points != nullptr) {
@@ -106,8 +106,10 @@ TEST(Lv2Plugin, PortsFollowTheParameterListAndTheVst2Texts) {
                 const LilvScalePoint* point = lilv_scale_points_get(points, it);
                 const int value = lilv_node_as_int(lilv_scale_point_get_value(point));
                 testhost::Plugin chooser;
-                chooser.set(index, static_cast<float>(value) / static_cast<float>(size - 1));
-                EXPECT_EQ(nodeText(lilv_scale_point_get_label(point)), chooser.display(index));
+                chooser.setParameter(index,
+                                     static_cast<float>(value) / static_cast<float>(size - 1));
+                EXPECT_EQ(nodeText(lilv_scale_point_get_label(point)),
+                          chooser.parameterDisplay(index));
                 if (nodeText(lilv_scale_point_get_label(point)) == shownDefault) {
                     EXPECT_EQ(portDefault, static_cast<float>(value));
                 }
@@ -141,12 +143,9 @@ TEST(Lv2Plugin, InstantiateRefusesUnusableRates) {
 TEST(Lv2Plugin, AnyRunSizeInSeparateOrSharedBuffersMatchesVst2) {
     const std::size_t frames = 9000;
     for (const double rate : {44100.0, 48000.0, 96000.0}) {
-        const lv2test::StereoSignal signal = lv2test::testSignal(frames, rate);
-        testhost::Plugin vst2;
-        vst2.dispatch(vst::effSetSampleRate, 0, 0, nullptr, static_cast<float>(rate));
-        std::vector<float> expectedLeft;
-        std::vector<float> expectedRight;
-        vst2.processInBlocks(signal.left, signal.right, expectedLeft, expectedRight, 512);
+        const testhost::Stereo signal = lv2test::testSignal(frames, rate);
+        host::PluginInstance vst2(testhost::sharedLibrary(), rate, testhost::kLargestBlock);
+        const testhost::Stereo expected = testhost::render(vst2, signal, 512);
         for (const std::uint32_t block : {1u, 37u, 4096u}) {
             for (const bool inPlace : {false, true}) {
                 const std::string what = "rate " + std::to_string(rate) + ", runs of " +
@@ -159,8 +158,8 @@ TEST(Lv2Plugin, AnyRunSizeInSeparateOrSharedBuffersMatchesVst2) {
                     lv2.run(&none, &none, &none, &none, 0);
                 }
                 lv2.process(signal.left, signal.right, left, right, block, inPlace);
-                expectSameAudio(expectedLeft, left, what + ", left");
-                expectSameAudio(expectedRight, right, what + ", right");
+                expectSameAudio(expected.left, left, what + ", left");
+                expectSameAudio(expected.right, right, what + ", right");
             }
         }
     }
@@ -195,7 +194,7 @@ TEST(Lv2Plugin, ControlValuesAsHostsSendThem) {
     };
     const std::size_t run = 700;
     const std::size_t frames = run * (std::size(steps) + 1);
-    const lv2test::StereoSignal signal = lv2test::testSignal(frames);
+    const testhost::Stereo signal = lv2test::testSignal(frames);
     std::vector<float> expectedLeft(frames);
     std::vector<float> expectedRight(frames);
     std::vector<float> left(frames);
@@ -215,11 +214,9 @@ TEST(Lv2Plugin, ControlValuesAsHostsSendThem) {
             }
         }
         const std::size_t start = i * run;
-        float* inputs[2] = {const_cast<float*>(signal.left.data() + start),
-                            const_cast<float*>(signal.right.data() + start)};
-        float* outputs[2] = {expectedLeft.data() + start, expectedRight.data() + start};
-        vst2.record()->processReplacing(vst2.record(), inputs, outputs,
-                                        static_cast<std::int32_t>(run));
+        vst2.processReplacing(signal.left.data() + start, signal.right.data() + start,
+                              expectedLeft.data() + start, expectedRight.data() + start,
+                              static_cast<std::int32_t>(run));
         lv2.run(signal.left.data() + start, signal.right.data() + start, left.data() + start,
                 right.data() + start, static_cast<std::uint32_t>(run));
         const std::string what = i > 0 ? steps[i - 1].what : "defaults";
@@ -230,7 +227,7 @@ TEST(Lv2Plugin, ControlValuesAsHostsSendThem) {
 
 // Activating again forgets the signal: the output is a new instance's.
 TEST(Lv2Plugin, ActivateAgainStartsAfresh) {
-    const lv2test::StereoSignal signal = lv2test::testSignal(6000);
+    const testhost::Stereo signal = lv2test::testSignal(6000);
     Lv2Plugin fresh(48000.0);
     std::vector<float> expectedLeft;
     std::vector<float> expectedRight;

@@ -22,13 +22,13 @@ const lv2::ControlPort& controlPort(const std::string& symbol) {
     throw std::runtime_error("no control " + symbol);
 }
 
-void setAsPort(testhost::Plugin& plugin, const lv2::ControlPort& port, float value) {
-    plugin.set(port.parameterIndex, lv2::positionFor(port, lv2::clampToPort(port, value)));
+void setAsPort(host::PluginInstance& plugin, const lv2::ControlPort& port, float value) {
+    plugin.setParameter(port.parameterIndex, lv2::positionFor(port, lv2::clampToPort(port, value)));
 }
 
-StereoSignal testSignal(std::size_t frames, double sampleRate) {
-    StereoSignal signal{testhost::sine(110.0, 0.3, frames, sampleRate),
-                        testhost::sine(3100.0, 0.2, frames, sampleRate)};
+testhost::Stereo testSignal(std::size_t frames, double sampleRate) {
+    testhost::Stereo signal(testhost::sine(110.0, 0.3, frames, sampleRate),
+                            testhost::sine(3100.0, 0.2, frames, sampleRate));
     const std::vector<float> hiss = testhost::noise(7, 0.05, frames);
     const std::vector<float> burst = testhost::noise(11, 0.9, frames);
     for (std::size_t i = 0; i < frames; ++i) {

@@ -20,15 +20,11 @@ const lv2::ControlPort& controlPort(const std::string& symbol);
 
 // Gives a VST 2 instance the position the LV2 plug-in derives from a port
 // value, as the LV2 plug-in gives it to its effect.
-void setAsPort(testhost::Plugin& plugin, const lv2::ControlPort& port, float value);
+void setAsPort(host::PluginInstance& plugin, const lv2::ControlPort& port, float value);
 
 // A stereo test signal: two sines under seeded noise, with a loud burst in
 // the middle that drives every band into compression.
-struct StereoSignal {
-    std::vector<float> left;
-    std::vector<float> right;
-};
-StereoSignal testSignal(std::size_t frames, double sampleRate = 44100.0);
+testhost::Stereo testSignal(std::size_t frames, double sampleRate = testhost::kSampleRate);
 
 // The world with the built bundle loaded, shared by all tests.
 class Lv2Bundle {

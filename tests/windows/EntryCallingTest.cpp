@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "HostCallback.h"
 #include "PluginHarness.h"
 #include "binding/AEffect.h"
 
@@ -108,7 +109,7 @@ struct EntryRun {
 EntryRun runWithOffset(std::uint32_t offset) {
     ShiftedCaller caller(offset);
     const std::uint32_t record =
-        caller.call(testhost::sharedLibrary().entry(), &testhost::testHostCallback);
+        caller.call(testhost::sharedLibrary()->entry(), &host::hostCallback);
     vst::AEffect* effect = nullptr;
     std::memcpy(&effect, &record, sizeof(effect));
     EntryRun run;
@@ -121,8 +122,8 @@ EntryRun runWithOffset(std::uint32_t offset) {
         inLeft[i] = static_cast<float>(static_cast<std::int32_t>(seed)) * 4.6e-10f;
         inRight[i] = (i % 50 < 25 ? 0.8f : -0.8f);
     }
-    caller.call(effect->setParameter, effect, std::int32_t{8}, 0.7f);
-    caller.call(effect->setParameter, effect, std::int32_t{10}, 0.35f);
+    caller.call(effect->setParameter, effect, std::int32_t{param::filterBank}, 0.7f);
+    caller.call(effect->setParameter, effect, std::int32_t{param::crossoverFreq1}, 0.35f);
     char vendor[256] = {};
     caller.call(effect->dispatcher, effect, std::int32_t{vst::effGetVendorString}, std::int32_t{0},
                 vst::IntPtr{0}, static_cast<void*>(vendor), 0.0f);

@@ -19,23 +19,18 @@
 
 namespace {
 
-// A change of the middle crossover re-tunes the bank and reconfigures the
-// band dynamics: the largest reconfiguration a single parameter causes.
-constexpr std::int32_t kCrossoverFreq1 = 10;
+// A change of the middle crossover (param::crossoverFreq1) re-tunes the bank
+// and reconfigures the band dynamics: the largest reconfiguration a single
+// parameter causes.
 constexpr float kSettingA = 0.3f;
 constexpr float kSettingB = 0.7f;
 // Long enough that many parameter changes are attempted while it runs.
 constexpr std::int32_t kBlockFrames = 8192;
 
-struct Block {
-    std::vector<float> left = std::vector<float>(kBlockFrames);
-    std::vector<float> right = std::vector<float>(kBlockFrames);
+using testhost::Stereo;
 
-    bool operator==(const Block& other) const { return left == other.left && right == other.right; }
-};
-
-Block testInput() {
-    Block input;
+Stereo testInput() {
+    Stereo input(kBlockFrames);
     std::uint32_t seed = 99u;
     for (std::size_t i = 0; i < input.left.size(); ++i) {
         seed = seed * 1664525u + 1013904223u;
@@ -46,16 +41,10 @@ Block testInput() {
     return input;
 }
 
-Block process(testhost::Plugin& plugin, const Block& input) {
-    Block output;
-    plugin.process(input.left, input.right, output.left, output.right);
-    return output;
-}
-
-Block freshRender(float setting, const Block& input) {
+Stereo freshRender(float setting, const Stereo& input) {
     testhost::Plugin plugin;
-    plugin.set(kCrossoverFreq1, setting);
-    return process(plugin, input);
+    plugin.setParameter(param::crossoverFreq1, setting);
+    return testhost::render(plugin, input);
 }
 
 // The host thread: flips the crossover between the two settings until told
@@ -70,7 +59,7 @@ DWORD WINAPI flipSettings(void* argument) {
     auto* flipper = static_cast<Flipper*>(argument);
     while (!flipper->stop.load()) {
         const std::uint32_t flip = flipper->flips.load();
-        flipper->effect->setParameter(flipper->effect, kCrossoverFreq1,
+        flipper->effect->setParameter(flipper->effect, param::crossoverFreq1,
                                       flip % 2 == 0 ? kSettingB : kSettingA);
         flipper->flips.store(flip + 1);
     }
@@ -78,9 +67,9 @@ DWORD WINAPI flipSettings(void* argument) {
 }
 
 TEST(ReconfigurationLock, EveryBlockSeesOneWholeConfiguration) {
-    const Block input = testInput();
-    const Block expectedA = freshRender(kSettingA, input);
-    const Block expectedB = freshRender(kSettingB, input);
+    const Stereo input = testInput();
+    const Stereo expectedA = freshRender(kSettingA, input);
+    const Stereo expectedB = freshRender(kSettingB, input);
     ASSERT_FALSE(expectedA == expectedB) << "the two settings must sound different";
 
     int blocksA = 0;
@@ -89,7 +78,7 @@ TEST(ReconfigurationLock, EveryBlockSeesOneWholeConfiguration) {
     std::uint32_t flipsDuringBlocks = 0;
     for (int trial = 0; trial < 400 && (trial < 40 || blocksA == 0 || blocksB == 0); ++trial) {
         testhost::Plugin plugin;
-        plugin.set(kCrossoverFreq1, kSettingA);
+        plugin.setParameter(param::crossoverFreq1, kSettingA);
         Flipper flipper;
         flipper.effect = plugin.record();
         HANDLE thread = CreateThread(nullptr, 0, flipSettings, &flipper, 0, nullptr);
@@ -98,7 +87,7 @@ TEST(ReconfigurationLock, EveryBlockSeesOneWholeConfiguration) {
             SwitchToThread();
         }
         const std::uint32_t flipsBefore = flipper.flips.load();
-        const Block output = process(plugin, input);
+        const Stereo output = testhost::render(plugin, input);
         flipsDuringBlocks += flipper.flips.load() - flipsBefore;
         flipper.stop.store(true);
         WaitForSingleObject(thread, INFINITE);

@@ -1,4 +1,4 @@
-// Renders one fixed scene through a plug-in library loaded as a host loads it,
+// Renders one fixed scene through a plug-in library loaded as the host loads it,
 // or compares two such renders. The Linux build and both Windows builds run
 // the same scene, so their outputs can be compared sample by sample.
 //
@@ -81,39 +81,31 @@ float choicePosition(std::int32_t choice, std::int32_t count) {
 std::vector<Setting> segmentSettings(std::int32_t segment) {
     const float step = static_cast<float>(segment) / static_cast<float>(kBankCount - 1);
     return {
-        {8, choicePosition(segment, kBankCount)},          // filterBank
-        {0, choicePosition(segment % 7 == 6 ? 3 : 0, 5)},  // listenTo: All, or Band 2
-        {1, 0.3f + 0.5f * step},                           // masterDrive
-        {2, 0.7f - 0.3f * step},                           // masterOut
-        {3, 0.2f + 0.6f * step},                           // release
-        {4, 1.0f - step},                                  // stereoSeparation
-        {5, choicePosition(segment % 2, 2)},               // compressorMode A/B
-        {6, segment % 3 == 2 ? 1.0f : 0.0f},               // clipOnOff
-        {9, 0.25f + 0.1f * step},                          // crossoverFreq0
-        {10, 0.5f - 0.05f * step},                         // crossoverFreq1
-        {11, 0.7f + 0.2f * step},                          // crossoverFreq2
-        {12, 0.6f},
-        {13, 0.4f + 0.3f * step},
-        {14, 0.55f},
-        {15, 0.8f - 0.4f * step},  // driveAdjust0..3
-        {16, 0.5f},
-        {17, 0.45f},
-        {18, 0.6f * step + 0.2f},
-        {19, 0.5f},  // outAdjust0..3
+        {param::filterBank, choicePosition(segment, kBankCount)},
+        {param::listenTo, choicePosition(segment % 7 == 6 ? 3 : 0, 5)},  // All, or Band 2
+        {param::masterDrive, 0.3f + 0.5f * step},
+        {param::masterOut, 0.7f - 0.3f * step},
+        {param::release, 0.2f + 0.6f * step},
+        {param::stereoSeparation, 1.0f - step},
+        {param::compressorMode, choicePosition(segment % 2, 2)},  // A or B
+        {param::clipOnOff, segment % 3 == 2 ? 1.0f : 0.0f},
+        {param::crossoverFreq0, 0.25f + 0.1f * step},
+        {param::crossoverFreq1, 0.5f - 0.05f * step},
+        {param::crossoverFreq2, 0.7f + 0.2f * step},
+        {param::driveAdjust0, 0.6f},
+        {param::driveAdjust1, 0.4f + 0.3f * step},
+        {param::driveAdjust2, 0.55f},
+        {param::driveAdjust3, 0.8f - 0.4f * step},
+        {param::outAdjust0, 0.5f},
+        {param::outAdjust1, 0.45f},
+        {param::outAdjust2, 0.6f * step + 0.2f},
+        {param::outAdjust3, 0.5f},
     };
 }
 
 std::vector<float> render(const std::string& pluginPath) {
-    testhost::PluginLibrary library(pluginPath);
-    if (!library.loaded() || library.entry() == nullptr) {
-        throw std::runtime_error("cannot load " + pluginPath + " or find its entry \"main\"");
-    }
-    vst::AEffect* effect = library.entry()(testhost::testHostCallback);
-    if (effect == nullptr) throw std::runtime_error("main gave no effect");
-    effect->dispatcher(effect, vst::effOpen, 0, 0, nullptr, 0.0f);
-    effect->dispatcher(effect, vst::effSetSampleRate, 0, 0, nullptr, 48000.0f);
-    effect->dispatcher(effect, vst::effSetBlockSize, 0, kMaxBlock, nullptr, 0.0f);
-    effect->dispatcher(effect, vst::effMainsChanged, 0, 1, nullptr, 0.0f);
+    host::PluginInstance plugin(pluginPath, 48000.0, kMaxBlock);
+    host::ProcessingSession session(plugin);
 
     SceneSignal signal;
     std::vector<float> inLeft(kMaxBlock), inRight(kMaxBlock);
@@ -126,7 +118,7 @@ std::vector<float> render(const std::string& pluginPath) {
 
     for (std::int32_t segment = 0; segment < kBankCount; ++segment) {
         for (const Setting& setting : segmentSettings(segment)) {
-            effect->setParameter(effect, setting.index, setting.value);
+            plugin.setParameter(setting.index, setting.value);
         }
         for (std::int32_t done = 0; done < kSegmentFrames;) {
             const std::int32_t size =
@@ -139,9 +131,9 @@ std::vector<float> render(const std::string& pluginPath) {
             if (blockNumber % 3 == 2) {
                 std::fill(outLeft.begin(), outLeft.end(), 0.25f);
                 std::fill(outRight.begin(), outRight.end(), -0.125f);
-                effect->process(effect, inputs, outputs, size);
+                plugin.processAccumulating(inputs, outputs, size);
             } else {
-                effect->processReplacing(effect, inputs, outputs, size);
+                plugin.processReplacing(inputs, outputs, size);
             }
             for (std::int32_t i = 0; i < size; ++i) {
                 rendered.push_back(outLeft[static_cast<std::size_t>(i)]);
@@ -151,8 +143,6 @@ std::vector<float> render(const std::string& pluginPath) {
             ++blockNumber;
         }
     }
-    effect->dispatcher(effect, vst::effMainsChanged, 0, 0, nullptr, 0.0f);
-    effect->dispatcher(effect, vst::effClose, 0, 0, nullptr, 0.0f);
     return rendered;
 }
 
