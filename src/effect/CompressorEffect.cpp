@@ -143,8 +143,12 @@ void CompressorEffect::deleteBanks() {
 }
 
 void CompressorEffect::setParameter(std::int32_t index, float value) {
-    parameters.setNormalisedValue(index, value);
+    stageParameter(index, value);
     applyParameterChanges();
+}
+
+void CompressorEffect::stageParameter(std::int32_t index, float value) {
+    parameters.setNormalisedValue(index, value);
 }
 
 float CompressorEffect::getParameter(std::int32_t index) {

@@ -43,6 +43,12 @@ class CompressorEffect final : public vst::ExtendedEffectBase {
     void setSampleRate(float rate) override;
     void setBlockSizeAndSampleRate(std::int32_t size, float rate) override;
 
+    // For a face that reads all its controls at the start of a block: stores
+    // a value without reconfiguring; commitParameters then reconfigures once,
+    // under one lock, for every value stored since.
+    void stageParameter(std::int32_t index, float value);
+    void commitParameters() { applyParameterChanges(); }
+
     // The parameters in host-index order, for other descriptions of the effect.
     const params::ParameterList& parameterList() const { return parameters; }
 

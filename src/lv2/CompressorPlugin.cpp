@@ -44,16 +44,20 @@ void CompressorPlugin::activate() {
 
 // A control left unconnected reads as its default; NaN leaves the previous
 // value; only a value that differs from the last one reaches the effect, so a
-// host that resends every control each run changes nothing.
+// host that resends every control each run changes nothing. However many
+// controls changed, the effect reconfigures once.
 void CompressorPlugin::readControls() {
+    bool changed = false;
     for (std::size_t i = 0; i < controls_.size(); ++i) {
         const ControlPort& port = controls_[i];
         const float* input = controlInputs_[i];
         const float value = clampToPort(port, input != nullptr ? *input : port.defaultValue);
         if (std::isnan(value) || value == controlValues_[i]) continue;
         controlValues_[i] = value;
-        effect_.setParameter(port.parameterIndex, positionFor(port, value));
+        effect_.stageParameter(port.parameterIndex, positionFor(port, value));
+        changed = true;
     }
+    if (changed) effect_.commitParameters();
 }
 
 void CompressorPlugin::run(std::uint32_t frames) {
