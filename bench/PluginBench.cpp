@@ -25,25 +25,21 @@
 #include "HostCallback.h"
 #include "InstanceFootprint.h"
 #include "MusicSignal.h"
+#include "PluginBenchSignal.h"
 #include "PluginHarness.h"
 #include "PluginInstance.h"
 
 namespace {
 
-constexpr float kSampleRate = 48000.0f;
-constexpr std::int32_t kDefaultBlock = 512;
-// About 4.1 s, a whole number of blocks of every size measured.
-constexpr std::size_t kSignalFrames = 48 * 4096;
-// About 1 s processed before timing, so that the envelopes have settled (the
-// default release is 0.1 s for the lowest band, less for the others); also a
-// whole number of blocks.
-constexpr std::size_t kWarmUpFrames = 12 * 4096;
+using bench::kSampleRate;
+using bench::kSignalFrames;
+using bench::kWarmUpFrames;
 
+constexpr std::int32_t kDefaultBlock = 512;
 constexpr int kBanks = 12;
 
 const bench::StereoSignal& signal() {
-    static const bench::StereoSignal music = bench::musicSignal(kSignalFrames, kSampleRate);
-    return music;
+    return bench::pluginBenchSignal();
 }
 
 struct Settings {

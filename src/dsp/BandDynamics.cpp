@@ -46,6 +46,21 @@ void BandDynamics::configure(const float* frequencies, float sampleRate, float m
     }
 }
 
+void BandDynamics::resetStates() {
+    envelopeLeft_.fill(1.0);
+    envelopeRight_.fill(1.0);
+    gainLeft_.fill(1.0f);
+    gainRight_.fill(1.0f);
+}
+
+float BandDynamics::restingGain() const {
+    if (squareRootMode_) return inverseSqrt(1.0);
+    float left = 0.0f;
+    float right = 0.0f;
+    plainGains(1.0, 1.0, left, right);
+    return left;
+}
+
 void BandDynamics::processBandsScalar(float* left, float* right) {
     for (std::size_t i = 0; i < kBandCount; ++i) {
         BandState state{envelopeLeft_[i], envelopeRight_[i], gainLeft_[i], gainRight_[i]};

@@ -62,6 +62,11 @@ class BandDynamics final : public MultibandProcessor {
                    const float* driveAdjust, float masterOut, const float* outAdjust, float release,
                    float separation, bool squareRootMode) override;
     void processBands(float* left, float* right) override;
+    // Envelopes and gains back to their start; the coefficients stay.
+    void resetStates();
+    // The gain of a band whose envelope is at rest (1), as silence leaves it,
+    // under the current law.
+    float restingGain() const;
 
     Lanes loadLanes() const;
     void storeLanes(const Lanes& lanes);

@@ -61,10 +61,11 @@ struct SignalPath {
 // else: it leaves the mixed frames and the clipping switch of each frame in
 // a chunk buffer, and writeChunk clips and writes the chunk, four frames at
 // a time. Every frame still sees the same operations in the same order.
-// clipping() is asked once per frame.
-template <class Bank, class ClipSwitch>
+// clipping() is asked once per frame; the meter (NoGainMeter or
+// LowestGainMeter) observes the gains of every frame.
+template <class Bank, class ClipSwitch, class Meter>
 void renderBlock(Bank& bank, const SignalPath& path, const StereoBlock& block,
-                 ClipSwitch&& clipping) {
+                 ClipSwitch&& clipping, Meter& meter) {
     constexpr std::int32_t kChunk = 64;
     // Working copies, written back at the end.
     Bank splitter = bank;
@@ -115,6 +116,7 @@ void renderBlock(Bank& bank, const SignalPath& path, const StereoBlock& block,
             if (i + 1 < block.frames) split(i + 1, aheadLeft, aheadRight);
             // The band step of frame i: the bands compressed in place, then mixed.
             bandDynamics.processBands(lanes, bandsLeft, bandsRight);
+            meter.observe(lanes);
             mix(bandsLeft, bandsRight, mixedLeft[j], mixedRight[j]);
             clipMask[j] = clipping() ? -1 : 0;
         }

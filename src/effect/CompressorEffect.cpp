@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "dsp/BandGainMeter.h"
 #include "dsp/BlockRenderer.h"
 #include "dsp/FilterBankList.h"
 
@@ -142,8 +143,12 @@ void CompressorEffect::deleteBanks() {
 }
 
 void CompressorEffect::setParameter(std::int32_t index, float value) {
-    parameters.setNormalisedValue(index, value);
+    stageParameter(index, value);
     applyParameterChanges();
+}
+
+void CompressorEffect::stageParameter(std::int32_t index, float value) {
+    parameters.setNormalisedValue(index, value);
 }
 
 float CompressorEffect::getParameter(std::int32_t index) {
@@ -188,12 +193,28 @@ void CompressorEffect::setBlockSizeAndSampleRate(std::int32_t size, float rate) 
 }
 
 void CompressorEffect::process(float** inputs, float** outputs, std::int32_t sampleFrames) {
-    renderFrames(inputs, outputs, sampleFrames, false);
+    dsp::NoGainMeter none;
+    renderFrames(inputs, outputs, sampleFrames, false, none);
 }
 
 void CompressorEffect::processReplacing(float** inputs, float** outputs,
                                         std::int32_t sampleFrames) {
-    renderFrames(inputs, outputs, sampleFrames, true);
+    dsp::NoGainMeter none;
+    renderFrames(inputs, outputs, sampleFrames, true, none);
+}
+
+void CompressorEffect::processReplacingMetered(float** inputs, float** outputs,
+                                               std::int32_t sampleFrames, float* lowestGains) {
+    dsp::LowestGainMeter meter;
+    renderFrames(inputs, outputs, sampleFrames, true, meter);
+    meter.store(lowestGains);
+}
+
+void CompressorEffect::resetState() {
+    platform::ScopedLock hold(lock);
+    currentBank->reset();
+    dynamics->resetStates();
+    noise = dsp::AntiDenormalNoise();
 }
 
 // Takes the base's rate as the configured one if it is a usable rate that
@@ -246,18 +267,23 @@ void CompressorEffect::applyParameterChanges() {
                         separation, squareRoot);
 }
 
+template <class Meter>
 void CompressorEffect::renderFrames(float** inputs, float** outputs, std::int32_t sampleFrames,
-                                    bool replace) {
+                                    bool replace, Meter& meter) {
     const std::int32_t listen = listenTo.value();
     platform::ScopedLock hold(lock);
-    if (sampleFrames <= 0) return;
+    if (sampleFrames <= 0) {
+        meter.relateTo(*dynamics);
+        return;
+    }
 
     const dsp::StereoBlock block{inputs[0],    inputs[1], outputs[0], outputs[1],
                                  sampleFrames, listen,    replace};
     const dsp::SignalPath path{*dynamics, noise, clipKnee};
     auto clipping = [this]() { return clipOnOff.value(); };
     dsp::visitFilterBank(currentBankIndex, *currentBank,
-                         [&](auto& bank) { dsp::renderBlock(bank, path, block, clipping); });
+                         [&](auto& bank) { dsp::renderBlock(bank, path, block, clipping, meter); });
+    meter.relateTo(*dynamics);
 }
 
 }  // namespace effect

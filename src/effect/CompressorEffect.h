@@ -43,9 +43,26 @@ class CompressorEffect final : public vst::ExtendedEffectBase {
     void setSampleRate(float rate) override;
     void setBlockSizeAndSampleRate(std::int32_t size, float rate) override;
 
+    // For a face that reads all its controls at the start of a block: stores
+    // a value without reconfiguring; commitParameters then reconfigures once,
+    // under one lock, for every value stored since.
+    void stageParameter(std::int32_t index, float value);
+    void commitParameters() { applyParameterChanges(); }
+
+    // The parameters in host-index order, for other descriptions of the effect.
+    const params::ParameterList& parameterList() const { return parameters; }
+
     // Audio thread.
+    // Forgets the signal's history: filter memories, envelopes, gains and the
+    // noise start as in a new instance. Allocates nothing.
+    void resetState();
     void process(float** inputs, float** outputs, std::int32_t sampleFrames) override;
     void processReplacing(float** inputs, float** outputs, std::int32_t sampleFrames) override;
+    // processReplacing that also gives each band's lowest gain within the
+    // block over both channels, relative to its gain at rest (1 when the
+    // band did not compress, or for no frames); four values, band 0 first.
+    void processReplacingMetered(float** inputs, float** outputs, std::int32_t sampleFrames,
+                                 float* lowestGains);
 
   private:
     // One row of the registration table: a host index and the parameter
@@ -63,7 +80,9 @@ class CompressorEffect final : public vst::ExtendedEffectBase {
     void applyParameterChanges();
     bool adoptSampleRate();
     void deleteBanks();
-    void renderFrames(float** inputs, float** outputs, std::int32_t sampleFrames, bool replace);
+    template <class Meter>
+    void renderFrames(float** inputs, float** outputs, std::int32_t sampleFrames, bool replace,
+                      Meter& meter);
 
     platform::CriticalSection lock;
     params::ParameterList parameters;

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "params/Parameter.h"
+#include "params/ChoiceParameterBase.h"
 
 namespace params {
 
@@ -22,7 +22,7 @@ namespace params {
 // down; in between the list is fixed, host threads change the selection and the processing side
 // calls value(), lock-free.
 template <typename Key>
-class ChoiceParameter final : public Parameter {
+class ChoiceParameter final : public ChoiceParameterBase {
   public:
     struct Choice {
         Key key;
@@ -32,7 +32,8 @@ class ChoiceParameter final : public Parameter {
 
     ChoiceParameter(ParameterList* list, std::string identifier, std::string displayName,
                     std::string unitLabel)
-        : Parameter(list, std::move(identifier), std::move(displayName), std::move(unitLabel)) {}
+        : ChoiceParameterBase(list, std::move(identifier), std::move(displayName),
+                              std::move(unitLabel)) {}
 
     // Without a selectable choice (none added, or popped) the texts are empty.
     std::string valueToText() const override {
@@ -132,7 +133,11 @@ class ChoiceParameter final : public Parameter {
         return true;
     }
 
-    std::size_t choiceCount() const { return choices_.size(); }
+    std::size_t choiceCount() const override { return choices_.size(); }
+
+    std::string choiceDisplayName(std::size_t index) const override {
+        return index < choices_.size() ? choices_[index].displayName : std::string();
+    }
 
   private:
     const Choice* selectedChoice() const {

@@ -28,6 +28,8 @@ class ParameterList final {
     // Called by the Parameter constructor, or by an owner that registers its parameters itself.
     void add(Parameter* parameter);
     std::size_t size() const { return entries_.size(); }
+    // The parameter at a host index, or null for an index out of range.
+    const Parameter* at(std::int32_t index) const { return entry(index); }
 
     // 0.0 for an index out of range.
     double normalisedValue(std::int32_t index) const;

@@ -40,6 +40,8 @@ class RangeParameter : public Parameter {
     double minimum() const { return minimum_; }
     double maximum() const { return maximum_; }
     double defaultValue() const { return defaultValue_; }
+    const ValueCurve& curve() const { return *curve_; }
+    const ValueFormatter& formatter() const { return *formatter_; }
 
   private:
     const ValueCurve* curve_;

@@ -16,16 +16,40 @@ const ScaledFormatter theMilliFormatter{1000.0};
 }  // namespace
 
 std::string PlainFormatter::format(double value) const {
-    return writeNumber(value);
+    return writeNumber(toShown(value));
+}
+
+double PlainFormatter::toShown(double value) const {
+    return value;
+}
+
+double PlainFormatter::fromShown(double shown) const {
+    return shown;
 }
 
 std::string DecibelFormatter::format(double value) const {
     if (value == 0.0) return "-oo";
-    return writeNumber(20.0 * std::log10(value));
+    return writeNumber(toShown(value));
+}
+
+double DecibelFormatter::toShown(double value) const {
+    return 20.0 * std::log10(value);
+}
+
+double DecibelFormatter::fromShown(double shown) const {
+    return std::pow(10.0, shown / 20.0);
 }
 
 std::string ScaledFormatter::format(double value) const {
-    return writeNumber(value * factor_);
+    return writeNumber(toShown(value));
+}
+
+double ScaledFormatter::toShown(double value) const {
+    return value * factor_;
+}
+
+double ScaledFormatter::fromShown(double shown) const {
+    return shown / factor_;
 }
 
 const ValueFormatter& plainFormatter() {

@@ -11,6 +11,8 @@ class PlainFormatter final : public ValueFormatter {
   public:
     constexpr PlainFormatter() = default;
     std::string format(double value) const override;
+    double toShown(double value) const override;
+    double fromShown(double shown) const override;
 };
 
 // A linear gain in decibels; exactly 0 shows as "-oo".
@@ -18,6 +20,8 @@ class DecibelFormatter final : public ValueFormatter {
   public:
     constexpr DecibelFormatter() = default;
     std::string format(double value) const override;
+    double toShown(double value) const override;
+    double fromShown(double shown) const override;
 };
 
 // The value times a fixed factor: fractions as percent, seconds as milliseconds.
@@ -25,6 +29,8 @@ class ScaledFormatter final : public ValueFormatter {
   public:
     constexpr explicit ScaledFormatter(double factor) : factor_(factor) {}
     std::string format(double value) const override;
+    double toShown(double value) const override;
+    double fromShown(double shown) const override;
 
   private:
     double factor_;

@@ -1,10 +1,12 @@
 #!/bin/sh
 # Checks the plug-in's dynamic symbol table and library dependencies.
+# Usage: check-plugin-linkage.sh LIBRARY [ENTRY]   (ENTRY: main by default)
 set -eu
 plugin=$1
+entry=${2:-main}
 exports=$(nm -D --defined-only "$plugin" | awk '{print $NF}' | sort -u)
-if [ "$exports" != "main" ]; then
-    echo "exported symbols other than main:" >&2
+if [ "$exports" != "$entry" ]; then
+    echo "exported symbols other than $entry:" >&2
     echo "$exports" >&2
     exit 1
 fi

@@ -10,7 +10,7 @@
 // output buffer held a finite value before (every sample when replacing).
 //
 // Input format, read front to back; whatever is missing at the end reads as
-// zero bytes. Each step starts with one byte, taken modulo 5:
+// zero bytes. Each step starts with one byte; below 0xF0 it is taken modulo 5:
 //   0 dispatcher: opcode byte (-5 + b % 86; effClose becomes effOpen, the
 //     close comes last), index i32, value i64, opt f32, flags byte (bit 0:
 //     null instead of the optional pointer)
@@ -18,6 +18,15 @@
 //   2 getParameter: index
 //   3 processReplacing, 4 process: frames u16 (-1 + n % 4098), one fill byte
 //     and one f32 per channel, layout byte (bit 0: in place)
+// From 0xF0 on, modulo 3, the step drives the LV2 face of the same effect,
+// one instance made on the first such step at a rate read as f64 (none when
+// the rate is refused, which must be exactly the unusable rates):
+//   0 control: port byte (the port is 4 + b % 24, meters included), value f32,
+//     flags byte (bit 0: leave the port unconnected)
+//   1 run: frames u16 (n % 8193), fill per channel as below, layout byte
+//     (bit 0: in place); every output sample must be finite, every meter
+//     finite and at most 0
+//   2 activate again
 // An index is one byte: below 0x80 it is -3 + b % 27, otherwise an i32
 // follows. Fill byte modulo 4: 0 raw f32 samples read from the input (cycled
 // when the input runs short), 1 a sine of the given amplitude, 2 a constant
@@ -32,8 +41,13 @@
 #include <limits>
 #include <vector>
 
+#include <lv2/core/lv2.h>
+
 #include "binding/AEffect.h"
 #include "effect/CompressorEffect.h"
+#include "lv2/PortLayout.h"
+
+extern "C" const LV2_Descriptor* lv2_descriptor(uint32_t index);
 
 namespace {
 
@@ -125,12 +139,91 @@ std::size_t textBudget(std::int32_t opcode) {
     }
 }
 
+// The LV2 instance, its control values and its meters, all in host memory.
+class Lv2Session {
+  public:
+    static constexpr std::uint32_t kControlPorts = 20;
+    static constexpr std::uint32_t kPortCount =
+        lv2::kFirstControlPort + kControlPorts + lv2::kMeterCount;
+
+    ~Lv2Session() {
+        if (handle_ != nullptr) {
+            descriptor_->deactivate(handle_);
+            descriptor_->cleanup(handle_);
+        }
+    }
+
+    // False when the instance could not be made for the rate read.
+    bool ready(Reader& in) {
+        if (!made_) {
+            made_ = true;
+            const auto rate = in.number<double>();
+            handle_ = descriptor_->instantiate(descriptor_, rate, "", nullptr);
+            const auto single = static_cast<float>(rate);
+            const bool usable = single > 0.0f && std::isfinite(single);
+            if ((handle_ != nullptr) != usable) fail("instantiate answered wrongly for a rate", 0);
+            if (handle_ == nullptr) return false;
+            for (std::uint32_t port = lv2::kFirstControlPort; port < kPortCount; ++port) {
+                descriptor_->connect_port(handle_, port, &values_[port]);
+            }
+            descriptor_->activate(handle_);
+        }
+        return handle_ != nullptr;
+    }
+
+    void control(Reader& in) {
+        const std::uint32_t port =
+            lv2::kFirstControlPort + in.byte() % (kControlPorts + lv2::kMeterCount);
+        values_[port] = in.number<float>();
+        const bool unconnected = (in.byte() & 1) != 0;
+        descriptor_->connect_port(handle_, port, unconnected ? nullptr : &values_[port]);
+    }
+
+    void activate() {
+        descriptor_->deactivate(handle_);
+        descriptor_->activate(handle_);
+    }
+
+    void run(std::vector<float>& left, std::vector<float>& right, std::uint32_t frames,
+             bool inPlace) {
+        std::vector<float> outLeft(left.size(), 7.0f);
+        std::vector<float> outRight(right.size(), 7.0f);
+        float* outputs[2] = {inPlace ? left.data() : outLeft.data(),
+                             inPlace ? right.data() : outRight.data()};
+        descriptor_->connect_port(handle_, lv2::kInputLeftPort, left.data());
+        descriptor_->connect_port(handle_, lv2::kInputRightPort, right.data());
+        descriptor_->connect_port(handle_, lv2::kOutputLeftPort, outputs[0]);
+        descriptor_->connect_port(handle_, lv2::kOutputRightPort, outputs[1]);
+        descriptor_->run(handle_, frames);
+        for (std::uint32_t i = 0; i < frames; ++i) {
+            if (!std::isfinite(outputs[0][i]) || !std::isfinite(outputs[1][i])) {
+                fail("non-finite LV2 output at frame", static_cast<long long>(i));
+            }
+        }
+        for (std::uint32_t band = 0; band < lv2::kMeterCount; ++band) {
+            const float meter = values_[kPortCount - lv2::kMeterCount + band];
+            if (!(std::isfinite(meter) && meter <= 0.0f)) fail("meter not finite or above 0", band);
+        }
+    }
+
+  private:
+    const LV2_Descriptor* descriptor_ = lv2_descriptor(0);
+    LV2_Handle handle_ = nullptr;
+    bool made_ = false;
+    float values_[kPortCount] = {};
+};
+
 class Session {
   public:
     explicit Session(vst::AEffect* fx) : fx_(fx) {}
 
     void step(Reader& in) {
-        const int kind = in.byte() % 5;
+        const std::uint8_t first = in.byte();
+        if (first >= 0xF0) {
+            lv2Step(in, (first - 0xF0) % 3);
+            return;
+        }
+        const int kind = first % 5;
         switch (kind) {
             case 0:
                 dispatch(in);
@@ -152,6 +245,28 @@ class Session {
     }
 
   private:
+    void lv2Step(Reader& in, int kind) {
+        if (!lv2_.ready(in)) return;
+        switch (kind) {
+            case 0:
+                lv2_.control(in);
+                break;
+            case 1: {
+                const std::uint32_t frames = in.number<std::uint16_t>() % 8193u;
+                std::vector<float> left(std::max<std::size_t>(frames, 1));
+                std::vector<float> right(left.size());
+                fill(in, left, frames);
+                fill(in, right, frames);
+                phase_ += frames;
+                lv2_.run(left, right, frames, (in.byte() & 1) != 0);
+                break;
+            }
+            default:
+                lv2_.activate();
+                break;
+        }
+    }
+
     static std::int32_t parameterIndex(Reader& in) {
         const std::uint8_t b = in.byte();
         return b < 0x80 ? -3 + b % 27 : in.number<std::int32_t>();
@@ -291,6 +406,7 @@ class Session {
     }
 
     vst::AEffect* fx_;
+    Lv2Session lv2_;
     std::size_t phase_ = 0;
     std::uint32_t noise_ = 1;
 };

@@ -48,6 +48,18 @@ def process(frames, left, right, replace=True, in_place=False):
             bytes([1 if in_place else 0]))
 
 
+def lv2_control(port, value, unconnected=False):
+    return bytes([0xF0, port - 4]) + struct.pack("<f", value) + bytes([1 if unconnected else 0])
+
+
+def lv2_run(frames, left, right, in_place=False):
+    return bytes([0xF1]) + struct.pack("<H", frames) + left + right + bytes([1 if in_place else 0])
+
+
+def lv2_rate(rate):
+    return struct.pack("<d", rate)
+
+
 EFF_SET_SAMPLE_RATE = 10
 EFF_SET_BLOCK_SIZE_AND_RATE = 43
 
@@ -74,6 +86,12 @@ seeds = {
     "bank-sweep": b"".join(
         set_parameter(8, k / 11.0) + set_parameter(1, 1.0) + process(256, sine(2.0), music())
         for k in range(12)),
+    "lv2-session": bytes([0xF2]) + lv2_rate(48000.0) + b"".join(
+        lv2_control(port, value) + lv2_run(frames, music(), sine(1.5), in_place=frames % 2 == 1)
+        for port, value, frames in ((5, 60.0, 512), (12, 3.0, 1), (5, NAN, 0), (11, INF, 4097),
+                                    (7, -1e30, 333), (10, 0.4, 64), (9, 1e38, 128))) +
+    lv2_control(6, 0.0, unconnected=True) + bytes([0xF2]) + lv2_run(8192, awkward(4), music()),
+    "lv2-bad-rate": bytes([0xF2]) + lv2_rate(-1.0) + lv2_run(64, music(), music()),
 }
 
 

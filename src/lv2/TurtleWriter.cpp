@@ -1,0 +1,132 @@
+#include "lv2/TurtleWriter.h"
+
+#include <cstdio>
+#include <string>
+
+#include "lv2/PortLayout.h"
+
+namespace lv2 {
+
+namespace {
+
+constexpr const char* kVendor = "Tessel @ Vantrelix";
+constexpr const char* kPluginName = "Compressor";
+
+// A decimal that reads back as the same float, always with a point, so that
+// Turtle types it as a decimal rather than an integer.
+std::string number(float value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(value));
+    std::string result = text;
+    if (result.find_first_of(".e") == std::string::npos) result += ".0";
+    return result;
+}
+
+std::string quoted(const std::string& text) {
+    std::string result = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') result += '\\';
+        result += c;
+    }
+    return result + "\"";
+}
+
+void writeAudioPort(std::ostream& out, std::uint32_t index, bool input, const char* symbol,
+                    const char* name) {
+    out << "        a lv2:" << (input ? "InputPort" : "OutputPort") << " , lv2:AudioPort ;\n"
+        << "        lv2:index " << index << " ;\n"
+        << "        lv2:symbol " << quoted(symbol) << " ;\n"
+        << "        lv2:name " << quoted(name) << " ;\n";
+}
+
+void writeControlPort(std::ostream& out, std::uint32_t index, const ControlPort& port) {
+    out << "        a lv2:InputPort , lv2:ControlPort ;\n"
+        << "        lv2:index " << index << " ;\n"
+        << "        lv2:symbol " << quoted(port.symbol) << " ;\n"
+        << "        lv2:name " << quoted(port.name) << " ;\n";
+    if (port.kind == ControlKind::range) {
+        out << "        lv2:default " << number(port.defaultValue) << " ;\n"
+            << "        lv2:minimum " << number(port.minimum) << " ;\n"
+            << "        lv2:maximum " << number(port.maximum) << " ;\n";
+        if (!port.unit.empty()) out << "        units:unit units:" << port.unit << " ;\n";
+        if (port.logarithmic) out << "        lv2:portProperty pprops:logarithmic ;\n";
+        return;
+    }
+    const auto whole = [](float value) { return std::to_string(static_cast<int>(value)); };
+    out << "        lv2:default " << whole(port.defaultValue) << " ;\n"
+        << "        lv2:minimum " << whole(port.minimum) << " ;\n"
+        << "        lv2:maximum " << whole(port.maximum) << " ;\n";
+    if (port.kind == ControlKind::toggle) {
+        out << "        lv2:portProperty lv2:toggled ;\n";
+        return;
+    }
+    out << "        lv2:portProperty lv2:integer , lv2:enumeration ;\n"
+        << "        lv2:scalePoint ";
+    for (std::size_t i = 0; i < port.choiceNames.size(); ++i) {
+        out << (i == 0 ? "" : " , ") << "[ rdfs:label " << quoted(port.choiceNames[i])
+            << " ; rdf:value " << i << " ]";
+    }
+    out << " ;\n";
+}
+
+void writeMeterPort(std::ostream& out, std::uint32_t index, std::uint32_t band) {
+    const std::string number = std::to_string(band);
+    out << "        a lv2:OutputPort , lv2:ControlPort ;\n"
+        << "        lv2:index " << index << " ;\n"
+        << "        lv2:symbol \"gainReduction" << number << "\" ;\n"
+        << "        lv2:name \"Band " << number << " gain reduction\" ;\n"
+        << "        lv2:default 0.0 ;\n"
+        << "        lv2:minimum " << lv2::number(kDeepestMeterReading) << " ;\n"
+        << "        lv2:maximum 0.0 ;\n"
+        << "        units:unit units:db ;\n";
+}
+
+}  // namespace
+
+void writeManifest(std::ostream& out) {
+    out << "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+        << "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n\n"
+        << "<" << kPluginUri << ">\n"
+        << "    a lv2:Plugin ;\n"
+        << "    lv2:binary <" << kBinaryName << "> ;\n"
+        << "    rdfs:seeAlso <" << kTurtleName << "> .\n";
+}
+
+void writePluginDescription(std::ostream& out, const std::vector<ControlPort>& controls) {
+    out << "# Generated from the effect's parameter list when the plug-in is built.\n"
+        << "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
+        << "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
+        << "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+        << "@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .\n"
+        << "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
+        << "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+        << "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n\n"
+        << "<" << kPluginUri << ">\n"
+        << "    a lv2:Plugin , lv2:CompressorPlugin , doap:Project ;\n"
+        << "    doap:name " << quoted(kPluginName) << " ;\n"
+        << "    doap:maintainer [\n"
+        << "        a foaf:Person ;\n"
+        << "        foaf:name " << quoted(kVendor) << " ;\n"
+        << "    ] ;\n"
+        << "    lv2:optionalFeature lv2:hardRTCapable ;\n"
+        << "    lv2:port [\n";
+    writeAudioPort(out, kInputLeftPort, true, "inLeft", "In left");
+    out << "    ] , [\n";
+    writeAudioPort(out, kInputRightPort, true, "inRight", "In right");
+    out << "    ] , [\n";
+    writeAudioPort(out, kOutputLeftPort, false, "outLeft", "Out left");
+    out << "    ] , [\n";
+    writeAudioPort(out, kOutputRightPort, false, "outRight", "Out right");
+    std::uint32_t index = kFirstControlPort;
+    for (const ControlPort& port : controls) {
+        out << "    ] , [\n";
+        writeControlPort(out, index++, port);
+    }
+    for (std::uint32_t band = 0; band < kMeterCount; ++band) {
+        out << "    ] , [\n";
+        writeMeterPort(out, index++, band);
+    }
+    out << "    ] .\n";
+}
+
+}  // namespace lv2

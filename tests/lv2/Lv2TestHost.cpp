@@ -1,0 +1,146 @@
+#include "Lv2TestHost.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "effect/CompressorEffect.h"
+#include "lv2/PortLayout.h"
+
+namespace lv2test {
+
+const std::vector<lv2::ControlPort>& controlPorts() {
+    static const effect::CompressorEffect effect(nullptr);
+    static const std::vector<lv2::ControlPort> ports =
+        lv2::describeControls(effect.parameterList());
+    return ports;
+}
+
+const lv2::ControlPort& controlPort(const std::string& symbol) {
+    for (const lv2::ControlPort& port : controlPorts()) {
+        if (port.symbol == symbol) return port;
+    }
+    throw std::runtime_error("no control " + symbol);
+}
+
+void setAsPort(host::PluginInstance& plugin, const lv2::ControlPort& port, float value) {
+    plugin.setParameter(port.parameterIndex, lv2::positionFor(port, lv2::clampToPort(port, value)));
+}
+
+testhost::Stereo testSignal(std::size_t frames, double sampleRate) {
+    testhost::Stereo signal(testhost::sine(110.0, 0.3, frames, sampleRate),
+                            testhost::sine(3100.0, 0.2, frames, sampleRate));
+    const std::vector<float> hiss = testhost::noise(7, 0.05, frames);
+    const std::vector<float> burst = testhost::noise(11, 0.9, frames);
+    for (std::size_t i = 0; i < frames; ++i) {
+        const bool loud = i >= frames / 3 && i < frames / 2;
+        signal.left[i] += hiss[i] + (loud ? burst[i] : 0.0f);
+        signal.right[i] += hiss[frames - 1 - i] + (loud ? burst[frames - 1 - i] : 0.0f);
+    }
+    return signal;
+}
+
+Lv2Bundle& Lv2Bundle::shared() {
+    static Lv2Bundle bundle;
+    return bundle;
+}
+
+Lv2Bundle::Lv2Bundle() : world_(lilv_world_new()) {
+    LilvNode* bundle = lilv_new_file_uri(world_, nullptr, LV2_BUNDLE_PATH "/");
+    lilv_world_load_bundle(world_, bundle);
+    lilv_node_free(bundle);
+    LilvNode* uri = lilv_new_uri(world_, lv2::kPluginUri);
+    plugin_ = lilv_plugins_get_by_uri(lilv_world_get_all_plugins(world_), uri);
+    lilv_node_free(uri);
+    if (plugin_ == nullptr) throw std::runtime_error("no plug-in in " LV2_BUNDLE_PATH);
+}
+
+Lv2Bundle::~Lv2Bundle() {
+    lilv_world_free(world_);
+}
+
+std::uint32_t Lv2Bundle::portCount() const {
+    return lilv_plugin_get_num_ports(plugin_);
+}
+
+std::uint32_t Lv2Bundle::portIndex(const std::string& symbol) const {
+    LilvNode* node = lilv_new_string(world_, symbol.c_str());
+    const LilvPort* port = lilv_plugin_get_port_by_symbol(plugin_, node);
+    lilv_node_free(node);
+    if (port == nullptr) throw std::runtime_error("no port " + symbol);
+    return lilv_port_get_index(plugin_, port);
+}
+
+LilvInstance* Lv2Plugin::instantiate(double sampleRate) {
+    return lilv_plugin_instantiate(Lv2Bundle::shared().plugin(), sampleRate, nullptr);
+}
+
+Lv2Plugin::Lv2Plugin(double sampleRate)
+    : instance_(instantiate(sampleRate)), controls_(Lv2Bundle::shared().portCount()) {
+    if (instance_ == nullptr) throw std::runtime_error("instantiate returned null");
+    const Lv2Bundle& bundle = Lv2Bundle::shared();
+    std::vector<float> defaults(controls_.size());
+    lilv_plugin_get_port_ranges_float(bundle.plugin(), nullptr, nullptr, defaults.data());
+    for (std::uint32_t i = lv2::kFirstControlPort; i < controls_.size(); ++i) {
+        controls_[i] = defaults[i];
+        lilv_instance_connect_port(instance_, i, &controls_[i]);
+    }
+    lilv_instance_activate(instance_);
+}
+
+Lv2Plugin::~Lv2Plugin() {
+    lilv_instance_deactivate(instance_);
+    lilv_instance_free(instance_);
+}
+
+void Lv2Plugin::set(const std::string& symbol, float value) {
+    const std::uint32_t index = Lv2Bundle::shared().portIndex(symbol);
+    controls_[index] = value;
+    lilv_instance_connect_port(instance_, index, &controls_[index]);
+}
+
+void Lv2Plugin::disconnect(const std::string& symbol) {
+    lilv_instance_connect_port(instance_, Lv2Bundle::shared().portIndex(symbol), nullptr);
+}
+
+float Lv2Plugin::meter(std::int32_t band) const {
+    return controls_[controls_.size() - lv2::kMeterCount + static_cast<std::size_t>(band)];
+}
+
+void Lv2Plugin::activate() {
+    lilv_instance_deactivate(instance_);
+    lilv_instance_activate(instance_);
+}
+
+void Lv2Plugin::run(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
+                    std::uint32_t frames) {
+    lilv_instance_connect_port(instance_, lv2::kInputLeftPort, const_cast<float*>(inLeft));
+    lilv_instance_connect_port(instance_, lv2::kInputRightPort, const_cast<float*>(inRight));
+    lilv_instance_connect_port(instance_, lv2::kOutputLeftPort, outLeft);
+    lilv_instance_connect_port(instance_, lv2::kOutputRightPort, outRight);
+    lilv_instance_run(instance_, frames);
+    // Nothing may be read through these pointers once the run is over.
+    for (std::uint32_t port = lv2::kInputLeftPort; port <= lv2::kOutputRightPort; ++port) {
+        lilv_instance_connect_port(instance_, port, nullptr);
+    }
+}
+
+void Lv2Plugin::process(const std::vector<float>& inLeft, const std::vector<float>& inRight,
+                        std::vector<float>& outLeft, std::vector<float>& outRight,
+                        std::uint32_t blockSize, bool inPlace) {
+    if (inPlace) {
+        outLeft = inLeft;
+        outRight = inRight;
+    } else {
+        outLeft.assign(inLeft.size(), 0.0f);
+        outRight.assign(inRight.size(), 0.0f);
+    }
+    const auto frames = static_cast<std::uint32_t>(inLeft.size());
+    for (std::uint32_t start = 0; start < frames; start += blockSize) {
+        const std::uint32_t count = std::min(blockSize, frames - start);
+        const float* left = inPlace ? outLeft.data() : inLeft.data();
+        const float* right = inPlace ? outRight.data() : inRight.data();
+        run(left + start, right + start, outLeft.data() + start, outRight.data() + start, count);
+    }
+}
+
+}  // namespace lv2test

@@ -1,0 +1,76 @@
+// A small LV2 host for tests, on lilv: loads the built bundle, describes its
+// ports and runs instances the way real hosts do (audio ports connected again
+// before every run, controls in host-owned memory).
+#pragma once
+
+#include <lilv/lilv.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "PluginHarness.h"
+#include "lv2/ControlPorts.h"
+
+namespace lv2test {
+
+// The control ports as the plug-in describes them to itself.
+const std::vector<lv2::ControlPort>& controlPorts();
+const lv2::ControlPort& controlPort(const std::string& symbol);
+
+// Gives a VST 2 instance the position the LV2 plug-in derives from a port
+// value, as the LV2 plug-in gives it to its effect.
+void setAsPort(host::PluginInstance& plugin, const lv2::ControlPort& port, float value);
+
+// A stereo test signal: two sines under seeded noise, with a loud burst in
+// the middle that drives every band into compression.
+testhost::Stereo testSignal(std::size_t frames, double sampleRate = testhost::kSampleRate);
+
+// The world with the built bundle loaded, shared by all tests.
+class Lv2Bundle {
+  public:
+    static Lv2Bundle& shared();
+    ~Lv2Bundle();
+
+    LilvWorld* world() const { return world_; }
+    const LilvPlugin* plugin() const { return plugin_; }
+    std::uint32_t portCount() const;
+    std::uint32_t portIndex(const std::string& symbol) const;
+
+  private:
+    Lv2Bundle();
+    LilvWorld* world_ = nullptr;
+    const LilvPlugin* plugin_ = nullptr;
+};
+
+// One instance with a control value for every control port, all connected.
+class Lv2Plugin {
+  public:
+    explicit Lv2Plugin(double sampleRate);
+    ~Lv2Plugin();
+    Lv2Plugin(const Lv2Plugin&) = delete;
+    Lv2Plugin& operator=(const Lv2Plugin&) = delete;
+
+    // Null when the plug-in refused the rate.
+    static LilvInstance* instantiate(double sampleRate);
+
+    void set(const std::string& symbol, float value);
+    // Leaves the port unconnected (null), as a host may.
+    void disconnect(const std::string& symbol);
+    float meter(std::int32_t band) const;
+    void activate();
+
+    // One run; the output may be the input buffer (in place).
+    void run(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
+             std::uint32_t frames);
+    // The whole signal in runs of the given size, into separate or the same buffers.
+    void process(const std::vector<float>& inLeft, const std::vector<float>& inRight,
+                 std::vector<float>& outLeft, std::vector<float>& outRight, std::uint32_t blockSize,
+                 bool inPlace = false);
+
+  private:
+    LilvInstance* instance_ = nullptr;
+    std::vector<float> controls_;
+};
+
+}  // namespace lv2test

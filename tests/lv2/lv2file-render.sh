@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Renders a signal through the bundle with Debian's lv2file, with controls set
+# by symbol, and through the VST 2 plug-in at the same choices with the
+# command-line host; the two must be the same audio, bit for bit.
+# Usage: lv2file-render.sh VST2-HOST VST2-PLUGIN BUNDLE-FOLDER
+set -euo pipefail
+host=$1
+plugin=$2
+bundle=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+"$host" demo-signal "$work/in.wav" >/dev/null
+LV2_PATH=$(dirname "$bundle") lv2file -i "$work/in.wav" -o "$work/lv2.wav" \
+    -p filterBank:7 -p listenTo:2 -p clipOnOff:1 -p compressorMode:1 \
+    urn:tessel-vantrelix:compressor >/dev/null
+"$host" render --quiet "$plugin" "$work/in.wav" "$work/vst2.wav" \
+    --set-norm 8=0.6364 --set-norm 0=0.5 --set "Clipping=on" --set "Compressor mode=B" >/dev/null
+"$host" render --quiet "$plugin" "$work/in.wav" "$work/default.wav" >/dev/null
+
+python3 - "$work/lv2.wav" "$work/vst2.wav" "$work/default.wav" <<'PY'
+import struct, sys
+def audio(path):
+    data = open(path, 'rb').read()
+    position = 12
+    while position + 8 <= len(data):
+        kind, size = struct.unpack('<4sI', data[position:position + 8])
+        if kind == b'data':
+            return data[position + 8:position + 8 + size]
+        position += 8 + size + (size & 1)
+    sys.exit('no data chunk in ' + path)
+lv2, vst2, default = (audio(path) for path in sys.argv[1:])
+if lv2 == default:
+    sys.exit('lv2file: the controls set by symbol did not reach the plug-in')
+if lv2 != vst2:
+    sys.exit('lv2file: the LV2 render differs from the VST 2 render at the same setting')
+print('lv2file render equals the VST 2 render bit for bit (%d bytes)' % len(lv2))
+PY
