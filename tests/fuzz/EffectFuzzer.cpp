@@ -145,6 +145,7 @@ class Lv2Session {
     static constexpr std::uint32_t kControlPorts = 20;
     static constexpr std::uint32_t kPortCount =
         lv2::kFirstControlPort + kControlPorts + lv2::kMeterCount;
+    static constexpr std::uint32_t kFirstMeterPort = kPortCount - lv2::kMeterCount;
 
     ~Lv2Session() {
         if (handle_ != nullptr) {
@@ -165,6 +166,7 @@ class Lv2Session {
             if (handle_ == nullptr) return false;
             for (std::uint32_t port = lv2::kFirstControlPort; port < kPortCount; ++port) {
                 descriptor_->connect_port(handle_, port, &values_[port]);
+                connected_[port] = true;
             }
             descriptor_->activate(handle_);
         }
@@ -177,6 +179,7 @@ class Lv2Session {
         values_[port] = in.number<float>();
         const bool unconnected = (in.byte() & 1) != 0;
         descriptor_->connect_port(handle_, port, unconnected ? nullptr : &values_[port]);
+        connected_[port] = !unconnected;
     }
 
     void activate() {
@@ -194,6 +197,14 @@ class Lv2Session {
         descriptor_->connect_port(handle_, lv2::kInputRightPort, right.data());
         descriptor_->connect_port(handle_, lv2::kOutputLeftPort, outputs[0]);
         descriptor_->connect_port(handle_, lv2::kOutputRightPort, outputs[1]);
+        // A connected meter must be written by every run; an unconnected one
+        // must keep what the host left there.
+        float meterBefore[lv2::kMeterCount];
+        for (std::uint32_t band = 0; band < lv2::kMeterCount; ++band) {
+            float& meter = values_[kFirstMeterPort + band];
+            if (connected_[kFirstMeterPort + band]) meter = std::numeric_limits<float>::quiet_NaN();
+            meterBefore[band] = meter;
+        }
         descriptor_->run(handle_, frames);
         for (std::uint32_t i = 0; i < frames; ++i) {
             if (!std::isfinite(outputs[0][i]) || !std::isfinite(outputs[1][i])) {
@@ -201,8 +212,14 @@ class Lv2Session {
             }
         }
         for (std::uint32_t band = 0; band < lv2::kMeterCount; ++band) {
-            const float meter = values_[kPortCount - lv2::kMeterCount + band];
-            if (!(std::isfinite(meter) && meter <= 0.0f)) fail("meter not finite or above 0", band);
+            const float meter = values_[kFirstMeterPort + band];
+            if (!connected_[kFirstMeterPort + band]) {
+                if (std::memcmp(&meter, &meterBefore[band], sizeof meter) != 0) {
+                    fail("unconnected meter written", band);
+                }
+            } else if (!(std::isfinite(meter) && meter <= 0.0f)) {
+                fail("meter not finite or above 0", band);
+            }
         }
     }
 
@@ -211,6 +228,7 @@ class Lv2Session {
     LV2_Handle handle_ = nullptr;
     bool made_ = false;
     float values_[kPortCount] = {};
+    bool connected_[kPortCount] = {};
 };
 
 class Session {
