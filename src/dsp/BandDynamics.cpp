@@ -33,6 +33,7 @@ void BandDynamics::configure(const float* frequencies, float sampleRate, float m
     sameWeight_ = static_cast<double>(0.5f + 0.5f * separation);
     crossWeight_ = static_cast<double>(0.5f - 0.5f * separation);
     squareRootMode_ = squareRootMode;
+    restingGain_ = gainAtRest(squareRootMode);
     for (std::size_t i = 0; i < kBandCount; ++i) {
         // Only a band's lower edge sets its time constant; edges are taken in
         // the order received.
@@ -53,8 +54,8 @@ void BandDynamics::resetStates() {
     gainRight_.fill(1.0f);
 }
 
-float BandDynamics::restingGain() const {
-    if (squareRootMode_) return inverseSqrt(1.0);
+float BandDynamics::gainAtRest(bool squareRootMode) {
+    if (squareRootMode) return inverseSqrt(1.0);
     float left = 0.0f;
     float right = 0.0f;
     plainGains(1.0, 1.0, left, right);

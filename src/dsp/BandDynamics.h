@@ -65,8 +65,8 @@ class BandDynamics final : public MultibandProcessor {
     // Envelopes and gains back to their start; the coefficients stay.
     void resetStates();
     // The gain of a band whose envelope is at rest (1), as silence leaves it,
-    // under the current law.
-    float restingGain() const;
+    // under the current law; kept with the coefficients.
+    float restingGain() const { return restingGain_; }
 
     Lanes loadLanes() const;
     void storeLanes(const Lanes& lanes);
@@ -113,8 +113,10 @@ class BandDynamics final : public MultibandProcessor {
                            FloatLanes& gainLeft, FloatLanes& gainRight);
     static void plainGains(double envelopeLeft, double envelopeRight, float& gainLeft,
                            float& gainRight);
+    static float gainAtRest(bool squareRootMode);
 
     bool squareRootMode_ = false;
+    float restingGain_ = gainAtRest(false);
     // Coefficients. The double ones hold exact widenings of the float values
     // the gain laws were specified with.
     double sameWeight_ = 1.0;

@@ -20,14 +20,14 @@ class NoGainMeter final {
 class LowestGainMeter final {
   public:
     DSP_FORCE_INLINE void observe(const BandDynamics::Lanes& lanes) {
-        lowest_ = _mm_min_ps(lowest_, _mm_min_ps(lanes.gainLeft, lanes.gainRight));
+        lowest_ = lesser(lowest_, lesser(lanes.gainLeft, lanes.gainRight));
     }
 
     // Divides what was kept by the gain at rest, once the block is done; a
     // band that saw no frame (or only rest) reads 1.
     void relateTo(const BandDynamics& dynamics) {
         const FloatLanes one = _mm_set1_ps(1.0f);
-        lowest_ = _mm_min_ps(_mm_div_ps(lowest_, _mm_set1_ps(dynamics.restingGain())), one);
+        lowest_ = lesser(lowest_ / dynamics.restingGain(), one);
     }
 
     // Band 0 first; 1 for a band that saw no frame.

@@ -28,6 +28,11 @@ DSP_FORCE_INLINE Lanes select(Mask mask, Lanes whenSet, Lanes otherwise) {
     return mask ? whenSet : otherwise;
 }
 
+// The lesser of a and b in each lane; b where either is NaN.
+DSP_FORCE_INLINE FloatLanes lesser(FloatLanes a, FloatLanes b) {
+    return _mm_min_ps(a, b);
+}
+
 DSP_FORCE_INLINE bool anySet(FloatMask mask) {
     return _mm_movemask_ps(__builtin_bit_cast(FloatLanes, mask)) != 0;
 }
