@@ -11,10 +11,6 @@ namespace effect {
 
 namespace {
 
-constexpr const char* kEffectName = "Compressor";
-constexpr const char* kProductName = "Compressor";
-constexpr const char* kVendorName = "Tessel @ Vantrelix";
-
 // Keys of the listen choice: every band summed, or one band alone.
 constexpr std::int32_t kListenAll = dsp::kAllBands;
 // Key of compressor mode "B", the square-root gain law.
@@ -168,17 +164,17 @@ void CompressorEffect::getParameterName(std::int32_t index, char* text) {
 }
 
 bool CompressorEffect::getEffectName(char* name) {
-    std::strcpy(name, kEffectName);
+    std::strcpy(name, product::kEffectName);
     return true;
 }
 
 bool CompressorEffect::getVendorString(char* text) {
-    std::strcpy(text, kVendorName);
+    std::strcpy(text, product::kVendorName);
     return true;
 }
 
 bool CompressorEffect::getProductString(char* text) {
-    std::strcpy(text, kProductName);
+    std::strcpy(text, product::kProductName);
     return true;
 }
 

@@ -13,6 +13,7 @@
 #include "dsp/BandSplitter.h"
 #include "dsp/FilterBankList.h"
 #include "effect/ParameterIndex.h"
+#include "effect/ProductInfo.h"
 #include "params/ChoiceParameter.h"
 #include "params/ParameterList.h"
 #include "params/RangeParameterKinds.h"
@@ -23,7 +24,7 @@ namespace effect {
 
 class CompressorEffect final : public vst::ExtendedEffectBase {
   public:
-    static constexpr std::int32_t kUniqueId = 0x4B7A7734;  // 'Kzw4'
+    static constexpr std::int32_t kUniqueId = product::kUniqueId;
 
     explicit CompressorEffect(vst::HostCallback host);
     ~CompressorEffect() override;

@@ -34,6 +34,10 @@ class SwitchParameter : public Parameter {
     // Raises the changed mark only when the value really changes.
     virtual void setValue(bool v);
 
+    // The display texts of the two states, for other descriptions of the parameter.
+    const char* onText() const { return onText_; }
+    const char* offText() const { return offText_; }
+
   protected:
     // The display texts of the two states, fixed by each kind.
     SwitchParameter(ParameterList* list, std::string identifier, std::string displayName,
