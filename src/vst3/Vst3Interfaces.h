@@ -266,12 +266,8 @@ static_assert(sizeof(ProcessData) == 80 && offsetof(ProcessData, inputs) == 24 &
 #endif
 
 // ---- Interfaces -------------------------------------------------------------
-// No virtual destructor: it would add slots. Objects are released, not deleted.
-
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
-#endif
+// No virtual destructor: it would add slots. Objects are released, not deleted
+// through an interface, so each destructor is protected.
 
 class FUnknown {
   public:
@@ -279,6 +275,9 @@ class FUnknown {
     virtual tresult VST3_CALL queryInterface(const char* interfaceId, void** obj) = 0;
     virtual uint32 VST3_CALL addRef() = 0;
     virtual uint32 VST3_CALL release() = 0;
+
+  protected:
+    ~FUnknown() = default;
 };
 
 class IBStream : public FUnknown {
@@ -288,6 +287,9 @@ class IBStream : public FUnknown {
     virtual tresult VST3_CALL write(void* buffer, int32 numBytes, int32* numBytesWritten) = 0;
     virtual tresult VST3_CALL seek(int64 pos, int32 mode, int64* result) = 0;
     virtual tresult VST3_CALL tell(int64* pos) = 0;
+
+  protected:
+    ~IBStream() = default;
 };
 
 class IPluginBase : public FUnknown {
@@ -295,6 +297,9 @@ class IPluginBase : public FUnknown {
     static constexpr Uid iid = Uid::fromWords(0x22888DDB, 0x156E45AE, 0x8358B348, 0x08190625);
     virtual tresult VST3_CALL initialize(FUnknown* context) = 0;
     virtual tresult VST3_CALL terminate() = 0;
+
+  protected:
+    ~IPluginBase() = default;
 };
 
 class IPluginFactory : public FUnknown {
@@ -304,12 +309,18 @@ class IPluginFactory : public FUnknown {
     virtual int32 VST3_CALL countClasses() = 0;
     virtual tresult VST3_CALL getClassInfo(int32 index, PClassInfo* info) = 0;
     virtual tresult VST3_CALL createInstance(FIDString cid, FIDString interfaceId, void** obj) = 0;
+
+  protected:
+    ~IPluginFactory() = default;
 };
 
 class IPluginFactory2 : public IPluginFactory {
   public:
     static constexpr Uid iid = Uid::fromWords(0x0007B650, 0xF24B4C0B, 0xA464EDB9, 0xF00B2ABB);
     virtual tresult VST3_CALL getClassInfo2(int32 index, PClassInfo2* info) = 0;
+
+  protected:
+    ~IPluginFactory2() = default;
 };
 
 class IPluginFactory3 : public IPluginFactory2 {
@@ -317,6 +328,9 @@ class IPluginFactory3 : public IPluginFactory2 {
     static constexpr Uid iid = Uid::fromWords(0x4555A2AB, 0xC1234E57, 0x9B122910, 0x36878931);
     virtual tresult VST3_CALL getClassInfoUnicode(int32 index, PClassInfoW* info) = 0;
     virtual tresult VST3_CALL setHostContext(FUnknown* context) = 0;
+
+  protected:
+    ~IPluginFactory3() = default;
 };
 
 class IComponent : public IPluginBase {
@@ -333,6 +347,9 @@ class IComponent : public IPluginBase {
     virtual tresult VST3_CALL setActive(TBool state) = 0;
     virtual tresult VST3_CALL setState(IBStream* state) = 0;
     virtual tresult VST3_CALL getState(IBStream* state) = 0;
+
+  protected:
+    ~IComponent() = default;
 };
 
 class IAudioProcessor : public FUnknown {
@@ -348,6 +365,9 @@ class IAudioProcessor : public FUnknown {
     virtual tresult VST3_CALL setProcessing(TBool state) = 0;
     virtual tresult VST3_CALL process(ProcessData& data) = 0;
     virtual uint32 VST3_CALL getTailSamples() = 0;
+
+  protected:
+    ~IAudioProcessor() = default;
 };
 
 class IParamValueQueue : public FUnknown {
@@ -357,6 +377,9 @@ class IParamValueQueue : public FUnknown {
     virtual int32 VST3_CALL getPointCount() = 0;
     virtual tresult VST3_CALL getPoint(int32 index, int32& sampleOffset, ParamValue& value) = 0;
     virtual tresult VST3_CALL addPoint(int32 sampleOffset, ParamValue value, int32& index) = 0;
+
+  protected:
+    ~IParamValueQueue() = default;
 };
 
 class IParameterChanges : public FUnknown {
@@ -365,6 +388,9 @@ class IParameterChanges : public FUnknown {
     virtual int32 VST3_CALL getParameterCount() = 0;
     virtual IParamValueQueue* VST3_CALL getParameterData(int32 index) = 0;
     virtual IParamValueQueue* VST3_CALL addParameterData(const ParamID& id, int32& index) = 0;
+
+  protected:
+    ~IParameterChanges() = default;
 };
 
 class IComponentHandler : public FUnknown {
@@ -374,6 +400,9 @@ class IComponentHandler : public FUnknown {
     virtual tresult VST3_CALL performEdit(ParamID id, ParamValue valueNormalized) = 0;
     virtual tresult VST3_CALL endEdit(ParamID id) = 0;
     virtual tresult VST3_CALL restartComponent(int32 flags) = 0;
+
+  protected:
+    ~IComponentHandler() = default;
 };
 
 class IHostApplication : public FUnknown {
@@ -381,6 +410,9 @@ class IHostApplication : public FUnknown {
     static constexpr Uid iid = Uid::fromWords(0x58E595CC, 0xDB2D4969, 0x8B6AAF8C, 0x36A664E5);
     virtual tresult VST3_CALL getName(String128 name) = 0;
     virtual tresult VST3_CALL createInstance(char* cid, char* interfaceId, void** obj) = 0;
+
+  protected:
+    ~IHostApplication() = default;
 };
 
 class IPlugView;
@@ -403,17 +435,19 @@ class IEditController : public IPluginBase {
     virtual tresult VST3_CALL setParamNormalized(ParamID id, ParamValue value) = 0;
     virtual tresult VST3_CALL setComponentHandler(IComponentHandler* handler) = 0;
     virtual IPlugView* VST3_CALL createView(FIDString name) = 0;
+
+  protected:
+    ~IEditController() = default;
 };
 
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
-#endif
-
-// Module entry points, as the host looks them up by name.
-using GetFactoryProc = IPluginFactory*(VST3_CALL*)();
+// Module entry points, as the host looks them up by name: GetPluginFactory
+// everywhere, ModuleEntry and ModuleExit on Linux, InitDll and ExitDll on
+// Windows. None takes arguments on Windows, so the calling convention does
+// not matter and the exported names stay undecorated.
+using GetFactoryProc = IPluginFactory* (*)();
 using ModuleEntryProc = bool (*)(void* handle);
 using ModuleExitProc = bool (*)();
-using InitDllProc = bool(VST3_CALL*)();
-using ExitDllProc = bool(VST3_CALL*)();
+using InitDllProc = bool (*)();
+using ExitDllProc = bool (*)();
 
 }  // namespace vst3
