@@ -393,10 +393,17 @@ ParamValue CompressorVst3::getParamNormalized(ParamID id) {
     return slot >= 0 ? shown_[static_cast<std::size_t>(slot)].load() : 0.0;
 }
 
+// A host may also hand a meter's reading from the output changes back here.
 tresult CompressorVst3::setParamNormalized(ParamID id, ParamValue value) {
     const int32 slot = slotOf(id);
-    if (slot < 0 || !(value >= 0.0 && value <= 1.0)) return kInvalidArgument;
-    shown_[static_cast<std::size_t>(slot)] = value;
+    if (!(value >= 0.0 && value <= 1.0)) return kInvalidArgument;
+    if (ParameterTable::isMeter(id)) {
+        meters_[id - kFirstMeterId] = value;
+    } else if (slot >= 0) {
+        shown_[static_cast<std::size_t>(slot)] = value;
+    } else {
+        return kInvalidArgument;
+    }
     return kResultOk;
 }
 
