@@ -332,8 +332,13 @@ void CompressorVst3::sendMeters(IParameterChanges* changes) {
 
 // ---- IEditController --------------------------------------------------------
 
+// The controller shows what the processor reports for the state, so that the
+// two agree: a choice's position in a VST 2 program may lie anywhere within
+// the choice.
 void CompressorVst3::showInController(const PluginState& state) {
-    for (std::size_t i = 0; i < state.positions.size(); ++i) shown_[i] = state.positions[i];
+    for (std::size_t i = 0; i < state.positions.size(); ++i) {
+        shown_[i] = table_.reportedPosition(static_cast<ParamID>(i), state.positions[i]);
+    }
     shown_[kBypassSlot] = state.bypass ? 1.0 : 0.0;
 }
 
