@@ -332,8 +332,13 @@ void CompressorVst3::sendMeters(IParameterChanges* changes) {
 
 // ---- IEditController --------------------------------------------------------
 
+// The controller shows what the processor reports for the state, so that the
+// two agree: a choice's position in a VST 2 program may lie anywhere within
+// the choice.
 void CompressorVst3::showInController(const PluginState& state) {
-    for (std::size_t i = 0; i < state.positions.size(); ++i) shown_[i] = state.positions[i];
+    for (std::size_t i = 0; i < state.positions.size(); ++i) {
+        shown_[i] = table_.reportedPosition(static_cast<ParamID>(i), state.positions[i]);
+    }
     shown_[kBypassSlot] = state.bypass ? 1.0 : 0.0;
 }
 
@@ -393,10 +398,17 @@ ParamValue CompressorVst3::getParamNormalized(ParamID id) {
     return slot >= 0 ? shown_[static_cast<std::size_t>(slot)].load() : 0.0;
 }
 
+// A host may also hand a meter's reading from the output changes back here.
 tresult CompressorVst3::setParamNormalized(ParamID id, ParamValue value) {
     const int32 slot = slotOf(id);
-    if (slot < 0 || !(value >= 0.0 && value <= 1.0)) return kInvalidArgument;
-    shown_[static_cast<std::size_t>(slot)] = value;
+    if (!(value >= 0.0 && value <= 1.0)) return kInvalidArgument;
+    if (ParameterTable::isMeter(id)) {
+        meters_[id - kFirstMeterId] = value;
+    } else if (slot >= 0) {
+        shown_[static_cast<std::size_t>(slot)] = value;
+    } else {
+        return kInvalidArgument;
+    }
     return kResultOk;
 }
 

@@ -94,7 +94,7 @@ double ParameterTable::defaultNormalized(ParamID id) const {
 
 double ParameterTable::toPlain(ParamID id, double normalized) const {
     if (isEffectParameter(id)) return controls_[id].shownValueAt(clampUnit(normalized));
-    if (isMeter(id)) return kDeepestMeterDb * (1.0 - clampUnit(normalized));
+    if (isMeter(id)) return (clampUnit(normalized) - 1.0) * -kDeepestMeterDb;
     return normalized >= 0.5 ? 1.0 : 0.0;
 }
 

@@ -49,6 +49,11 @@ class ParameterTable final {
     double defaultNormalized(ParamID id) const;
     double toPlain(ParamID id, double normalized) const;
     double toNormalized(ParamID id, double plain) const;
+    // The position the effect reports once it has taken this one: a choice's
+    // or switch's own position, a range's unchanged.
+    double reportedPosition(ParamID id, double normalized) const {
+        return toNormalized(id, toPlain(id, normalized));
+    }
     std::string text(ParamID id, double normalized) const;
     // The normalized value for what a user typed; nothing for an unknown ID or text.
     std::optional<double> fromText(ParamID id, const std::string& text) const;
