@@ -9,8 +9,8 @@ using namespace vst3;
 
 tresult MemoryStream::read(void* buffer, int32 count, int32* done) {
     if (count < 0) return kInvalidArgument;
-    const std::size_t n =
-        std::min(static_cast<std::size_t>(count), bytes_.size() - std::min(position_, bytes_.size()));
+    const std::size_t n = std::min(static_cast<std::size_t>(count),
+                                   bytes_.size() - std::min(position_, bytes_.size()));
     if (n > 0) std::memcpy(buffer, bytes_.data() + position_, n);
     position_ += n;
     if (done != nullptr) *done = static_cast<int32>(n);

@@ -64,8 +64,7 @@ class ValueQueue final : public HostObject<vst3::IParamValueQueue> {
     vst3::int32 VST3_CALL getPointCount() override;
     vst3::tresult VST3_CALL getPoint(vst3::int32 index, vst3::int32& offset,
                                      double& value) override;
-    vst3::tresult VST3_CALL addPoint(vst3::int32 offset, double value,
-                                     vst3::int32& index) override;
+    vst3::tresult VST3_CALL addPoint(vst3::int32 offset, double value, vst3::int32& index) override;
 
   private:
     vst3::ParamID id_;

@@ -53,8 +53,8 @@ TEST(Vst3MatchesVst2, PointsTakeEffectAtTheirFrame) {
     const testhost::Setting& first = table[table.size() - 2].setting;
     const testhost::Setting& second = table[table.size() - 3].setting;
     const Stereo signal = testhost::burstSignal(4 * kBlock);
-    for (const auto& [at, then] : {std::pair<int32, int32>{0, 1}, {1, 511}, {37, 300},
-                                   {200, 201}, {510, 511}}) {
+    for (const auto& [at, then] :
+         {std::pair<int32, int32>{0, 1}, {1, 511}, {37, 300}, {200, 201}, {510, 511}}) {
         SCOPED_TRACE(std::to_string(at) + ", " + std::to_string(then));
         testhost::Plugin vst2;
         Stereo expected(signal.frames());
@@ -141,8 +141,10 @@ TEST(Vst3Bypass, PassesTheInputSwitchesSmoothlyKeepsTheCompressorWarm) {
     queueSetting(vst3, loud);
     Stereo out = signal;
     for (std::size_t from = 0; from < frames; from += kBlock) {
-        if (on >= from && on < from + kBlock) vst3.queue(bypass, 1.0, static_cast<int32>(on - from));
-        if (off >= from && off < from + kBlock) vst3.queue(bypass, 0.0, static_cast<int32>(off - from));
+        if (on >= from && on < from + kBlock)
+            vst3.queue(bypass, 1.0, static_cast<int32>(on - from));
+        if (off >= from && off < from + kBlock)
+            vst3.queue(bypass, 0.0, static_cast<int32>(off - from));
         vst3.process(out.left.data() + from, out.right.data() + from, kBlock);
     }
     // Well within a crossfade of 20 ms: bypassed, the input itself; back on,
@@ -165,8 +167,8 @@ TEST(Vst3Bypass, PassesTheInputSwitchesSmoothlyKeepsTheCompressorWarm) {
     for (const std::size_t at : {on, off}) {
         const std::size_t from = at - 50;
         const std::size_t to = at + settled;
-        const float natural = std::max(largestStep(signal.left, from, to),
-                                       largestStep(compressed.left, from, to));
+        const float natural =
+            std::max(largestStep(signal.left, from, to), largestStep(compressed.left, from, to));
         const float gap = std::abs(signal.left[at] - compressed.left[at]);
         ASSERT_GT(gap, 10.0f * natural) << "the signal cannot tell a click at " << at;
         EXPECT_LT(largestStep(out.left, from, to), natural + 0.5f * gap) << at;

@@ -34,7 +34,8 @@ std::size_t positionOffset(std::int32_t index) {
 void putFloat(Bytes& bytes, std::size_t offset, float value) {
     std::uint32_t bits = 0;
     std::memcpy(&bits, &value, sizeof bits);
-    for (std::size_t i = 0; i < 4; ++i) bytes[offset + i] = static_cast<std::uint8_t>(bits >> (8 * i));
+    for (std::size_t i = 0; i < 4; ++i)
+        bytes[offset + i] = static_cast<std::uint8_t>(bits >> (8 * i));
 }
 
 const testhost::Setting& randomSetting(std::size_t n) {
@@ -167,7 +168,8 @@ TEST(Vst3State, MalformedRefusedAndNothingChanged) {
 Bytes bank(std::int32_t version, std::int32_t current, const std::vector<host::Program>& programs) {
     Bytes out;
     const auto put = [&out](std::uint32_t value) {
-        for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(value >> shift));
+        for (int shift = 24; shift >= 0; shift -= 8)
+            out.push_back(static_cast<std::uint8_t>(value >> shift));
     };
     std::vector<Bytes> encoded;
     std::size_t size = 156 - 8;

@@ -117,7 +117,8 @@ ScanReport scan(Module& module) {
     factory2->release();
 
     void* object = nullptr;
-    check(factory->createInstance(info.cid.bytes, IComponent::iid.bytes, &object), "createInstance");
+    check(factory->createInstance(info.cid.bytes, IComponent::iid.bytes, &object),
+          "createInstance");
     auto* component = static_cast<IComponent*>(object);
     check(component->initialize(&hostApplication), "initialize");
     auto* processor = query<IAudioProcessor>(component, "IAudioProcessor");
