@@ -337,7 +337,8 @@ void CompressorVst3::sendMeters(IParameterChanges* changes) {
 // the choice.
 void CompressorVst3::showInController(const PluginState& state) {
     for (std::size_t i = 0; i < state.positions.size(); ++i) {
-        shown_[i] = table_.reportedPosition(static_cast<ParamID>(i), state.positions[i]);
+        shown_[i] = table_.reportedPosition(static_cast<ParamID>(i),
+                                            static_cast<double>(state.positions[i]));
     }
     shown_[kBypassSlot] = state.bypass ? 1.0 : 0.0;
 }

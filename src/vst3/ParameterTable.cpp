@@ -87,7 +87,7 @@ bool ParameterTable::describe(int32 index, ParameterInfo& info) const {
 }
 
 double ParameterTable::defaultNormalized(ParamID id) const {
-    if (isEffectParameter(id)) return controls_[id].defaultPosition();
+    if (isEffectParameter(id)) return static_cast<double>(controls_[id].defaultPosition());
     if (isMeter(id)) return meterNormalized(0.0);
     return 0.0;
 }
@@ -99,7 +99,7 @@ double ParameterTable::toPlain(ParamID id, double normalized) const {
 }
 
 double ParameterTable::toNormalized(ParamID id, double plain) const {
-    if (isEffectParameter(id)) return controls_[id].positionFor(plain);
+    if (isEffectParameter(id)) return static_cast<double>(controls_[id].positionFor(plain));
     if (isMeter(id)) return meterNormalized(plain);
     return plain >= 0.5 ? 1.0 : 0.0;
 }
