@@ -64,8 +64,8 @@ ControlDescription::ControlDescription(std::int32_t index, const params::Paramet
       identifier_(parameter.identifier()),
       name_(parameter.displayName()),
       unitLabel_(parameter.unitLabel()) {
-    if (dynamic_cast<const params::RangeParameter*>(&parameter) != nullptr) {
-        describeRange(parameter);
+    if (const auto* range = dynamic_cast<const params::RangeParameter*>(&parameter)) {
+        describeRange(*range);
     } else if (const auto* choice = dynamic_cast<const params::ChoiceParameterBase*>(&parameter)) {
         kind_ = ControlKind::choice;
         const std::size_t count = choice->choiceCount();
@@ -83,8 +83,7 @@ ControlDescription::ControlDescription(std::int32_t index, const params::Paramet
     }
 }
 
-void ControlDescription::describeRange(const params::Parameter& parameter) {
-    const auto& range = static_cast<const params::RangeParameter&>(parameter);
+void ControlDescription::describeRange(const params::RangeParameter& range) {
     kind_ = ControlKind::range;
     curve_ = &range.curve();
     formatter_ = &range.formatter();

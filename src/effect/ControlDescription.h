@@ -6,7 +6,7 @@
 // their own vocabulary (LV2 unit URIs, VST 3 step counts) and read this.
 //
 // Threads: built once, then only read; every member is safe from any thread.
-// positionFor, shownValueAt and kind() allocate nothing.
+// positionFor and shownValueAt allocate nothing (for the audio thread).
 #pragma once
 
 #include <cstdint>
@@ -17,6 +17,7 @@
 namespace params {
 class Parameter;
 class ParameterList;
+class RangeParameter;
 class ValueCurve;
 class ValueFormatter;
 }  // namespace params
@@ -64,7 +65,7 @@ class ControlDescription {
     std::optional<double> shownValueFromText(const std::string& text) const;
 
   private:
-    void describeRange(const params::Parameter& parameter);
+    void describeRange(const params::RangeParameter& range);
     double shownDefault(double exact, float position) const;
     double valueAt(double position) const;
 

@@ -8,7 +8,7 @@ namespace lv2 {
 
 CompressorPlugin::CompressorPlugin(float sampleRate)
     : effect_(nullptr),
-      controls_(describeControls(effect_.parameterList())),
+      controls_(describePorts(effect_.parameterList())),
       controlInputs_(controls_.size(), nullptr) {
     for (const ControlPort& port : controls_) controlValues_.push_back(port.defaultValue);
     effect_.setSampleRate(sampleRate);
@@ -54,7 +54,7 @@ void CompressorPlugin::readControls() {
         const float value = clampToPort(port, input != nullptr ? *input : port.defaultValue);
         if (std::isnan(value) || value == controlValues_[i]) continue;
         controlValues_[i] = value;
-        effect_.stageParameter(port.parameterIndex, positionFor(port, value));
+        effect_.stageParameter(port.control.index(), port.control.positionFor(value));
         changed = true;
     }
     if (changed) effect_.commitParameters();

@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
         std::ofstream manifest(folder + "/manifest.ttl");
         lv2::writeManifest(manifest);
         std::ofstream plugin(folder + "/" + lv2::kTurtleName);
-        lv2::writePluginDescription(plugin, lv2::describeControls(effect.parameterList()));
+        lv2::writePluginDescription(plugin, lv2::describePorts(effect.parameterList()));
         manifest.close();
         plugin.close();
         if (!manifest || !plugin) {

@@ -1,22 +1,29 @@
 #include "lv2/TurtleWriter.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
+#include "effect/ProductInfo.h"
 #include "lv2/PortLayout.h"
 
 namespace lv2 {
 
 namespace {
 
-constexpr const char* kVendor = "Tessel @ Vantrelix";
-constexpr const char* kPluginName = "Compressor";
-
-// A decimal that reads back as the same float, always with a point, so that
-// Turtle types it as a decimal rather than an integer.
+// The shortest decimal without an exponent that reads back as the same
+// float (nine digits always do), always with a point, so that Turtle types it
+// as a decimal rather than an integer.
 std::string number(float value) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(value));
+    for (int digits = 1; digits <= 9; ++digits) {
+        std::snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(value));
+        if (std::strchr(text, 'e') == nullptr &&
+            static_cast<float>(std::strtod(text, nullptr)) == value) {
+            break;
+        }
+    }
     std::string result = text;
     if (result.find_first_of(".e") == std::string::npos) result += ".0";
     return result;
@@ -42,28 +49,28 @@ void writeAudioPort(std::ostream& out, std::uint32_t index, bool input, const ch
 void writeControlPort(std::ostream& out, std::uint32_t index, const ControlPort& port) {
     out << "        a lv2:InputPort , lv2:ControlPort ;\n"
         << "        lv2:index " << index << " ;\n"
-        << "        lv2:symbol " << quoted(port.symbol) << " ;\n"
-        << "        lv2:name " << quoted(port.name) << " ;\n";
-    if (port.kind == ControlKind::range) {
+        << "        lv2:symbol " << quoted(port.control.identifier()) << " ;\n"
+        << "        lv2:name " << quoted(port.control.name()) << " ;\n";
+    if (port.control.kind() == effect::ControlKind::range) {
         out << "        lv2:default " << number(port.defaultValue) << " ;\n"
             << "        lv2:minimum " << number(port.minimum) << " ;\n"
             << "        lv2:maximum " << number(port.maximum) << " ;\n";
         if (!port.unit.empty()) out << "        units:unit units:" << port.unit << " ;\n";
-        if (port.logarithmic) out << "        lv2:portProperty pprops:logarithmic ;\n";
+        if (port.control.logarithmic()) out << "        lv2:portProperty pprops:logarithmic ;\n";
         return;
     }
     const auto whole = [](float value) { return std::to_string(static_cast<int>(value)); };
     out << "        lv2:default " << whole(port.defaultValue) << " ;\n"
         << "        lv2:minimum " << whole(port.minimum) << " ;\n"
         << "        lv2:maximum " << whole(port.maximum) << " ;\n";
-    if (port.kind == ControlKind::toggle) {
+    if (port.control.kind() == effect::ControlKind::toggle) {
         out << "        lv2:portProperty lv2:toggled ;\n";
         return;
     }
     out << "        lv2:portProperty lv2:integer , lv2:enumeration ;\n"
         << "        lv2:scalePoint ";
-    for (std::size_t i = 0; i < port.choiceNames.size(); ++i) {
-        out << (i == 0 ? "" : " , ") << "[ rdfs:label " << quoted(port.choiceNames[i])
+    for (std::size_t i = 0; i < port.control.choiceTexts().size(); ++i) {
+        out << (i == 0 ? "" : " , ") << "[ rdfs:label " << quoted(port.control.choiceTexts()[i])
             << " ; rdf:value " << i << " ]";
     }
     out << " ;\n";
@@ -103,10 +110,10 @@ void writePluginDescription(std::ostream& out, const std::vector<ControlPort>& c
         << "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n\n"
         << "<" << kPluginUri << ">\n"
         << "    a lv2:Plugin , lv2:CompressorPlugin , doap:Project ;\n"
-        << "    doap:name " << quoted(kPluginName) << " ;\n"
+        << "    doap:name " << quoted(effect::product::kEffectName) << " ;\n"
         << "    doap:maintainer [\n"
         << "        a foaf:Person ;\n"
-        << "        foaf:name " << quoted(kVendor) << " ;\n"
+        << "        foaf:name " << quoted(effect::product::kVendorName) << " ;\n"
         << "    ] ;\n"
         << "    lv2:optionalFeature lv2:hardRTCapable ;\n"
         << "    lv2:port [\n";

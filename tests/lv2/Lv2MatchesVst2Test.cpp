@@ -18,16 +18,16 @@ namespace {
 
 // The port value that shows a VST 2 display text.
 float portValueFor(const lv2::ControlPort& port, const std::string& text) {
-    switch (port.kind) {
-        case lv2::ControlKind::choice:
-            for (std::size_t i = 0; i < port.choiceNames.size(); ++i) {
-                if (port.choiceNames[i] == text) return static_cast<float>(i);
+    switch (port.control.kind()) {
+        case effect::ControlKind::choice:
+            for (std::size_t i = 0; i < port.control.choiceTexts().size(); ++i) {
+                if (port.control.choiceTexts()[i] == text) return static_cast<float>(i);
             }
-            ADD_FAILURE() << port.symbol << " has no choice " << text;
+            ADD_FAILURE() << port.control.identifier() << " has no choice " << text;
             return 0.0f;
-        case lv2::ControlKind::toggle:
+        case effect::ControlKind::toggle:
             return text == "on" ? 1.0f : 0.0f;
-        case lv2::ControlKind::range:
+        case effect::ControlKind::range:
             break;
     }
     return std::strtof(text.c_str(), nullptr);
@@ -45,12 +45,12 @@ TEST(Lv2MatchesVst2, SameTextsSameAudio) {
         testhost::Plugin vst2;
         lv2test::Lv2Plugin lv2(44100.0);
         for (const lv2::ControlPort& port : ports) {
-            const std::string text = shown.parameterDisplay(port.parameterIndex);
+            const std::string text = shown.parameterDisplay(port.control.index());
             const float value = portValueFor(port, text);
-            lv2.set(port.symbol, value);
+            lv2.set(port.control.identifier(), value);
             // The LV2 plug-in leaves a port at its default alone; so does the twin.
             if (value != port.defaultValue) lv2test::setAsPort(vst2, port, value);
-            EXPECT_EQ(vst2.parameterDisplay(port.parameterIndex), text) << port.symbol;
+            EXPECT_EQ(vst2.parameterDisplay(port.control.index()), text) << port.control.identifier();
         }
         const testhost::Stereo expected = testhost::render(vst2, signal, 512);
         std::vector<float> left;

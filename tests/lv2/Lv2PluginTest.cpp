@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -72,7 +73,7 @@ void expectSameAudio(const std::vector<float>& expected, const std::vector<float
     expectSameAudio(expected.data(), actual.data(), expected.size(), what);
 }
 
-TEST(Lv2Plugin, PortsFollowTheParameterListAndTheVst2Texts) {
+TEST(Lv2Plugin, PortsAndDescriptionFollowTheParameterListAndTheVst2Texts) {
     const Lv2Bundle& bundle = Lv2Bundle::shared();
     const effect::CompressorEffect effect(nullptr);
     const params::ParameterList& parameters = effect.parameterList();
@@ -85,6 +86,7 @@ TEST(Lv2Plugin, PortsFollowTheParameterListAndTheVst2Texts) {
     lilv_nodes_free(required);
 
     testhost::Plugin vst2;
+    testhost::Plugin probe;
     for (std::uint32_t i = 0; i < count; ++i) {
         const auto index = static_cast<std::int32_t>(i);
         const params::Parameter& parameter = *parameters.at(index);
@@ -126,6 +128,28 @@ TEST(Lv2Plugin, PortsFollowTheParameterListAndTheVst2Texts) {
             EXPECT_FALSE(unit.empty());
             EXPECT_EQ(portHas(port, "http://lv2plug.in/ns/ext/port-props#logarithmic"),
                       parameter.unitLabel() == "Hz" || parameter.unitLabel() == "ms");
+        }
+        // The description every face reads: the default maps to exactly the
+        // VST 2 default position (as a double and as the port's float), texts
+        // are the VST 2 display's, and a typed text or a shown value leads
+        // back to a position that shows the same.
+        const effect::ControlDescription& control =
+            lv2test::controlPort(parameter.identifier()).control;
+        EXPECT_EQ(control.name(), vst2.parameterName(index));
+        EXPECT_EQ(control.unitLabel(), vst2.parameterLabel(index));
+        EXPECT_EQ(control.positionFor(control.defaultValue()), vst2.parameter(index));
+        EXPECT_EQ(control.positionFor(portDefault), vst2.parameter(index));
+        for (const float position : {0.0f, 0.0321f, 0.4f, 0.77f, 1.0f}) {
+            probe.setParameter(index, position);
+            const std::string text = probe.parameterDisplay(index);
+            EXPECT_EQ(control.displayText(position), text) << position;
+            const std::optional<double> typed =
+                control.shownValueFromText(text + " " + probe.parameterLabel(index));
+            ASSERT_TRUE(typed.has_value()) << text;
+            for (const double shown : {*typed, control.shownValueAt(position)}) {
+                probe.setParameter(index, control.positionFor(shown));
+                EXPECT_EQ(probe.parameterDisplay(index), text) << position << " as " << shown;
+            }
         }
     }
 }

@@ -11,19 +11,19 @@ namespace lv2test {
 const std::vector<lv2::ControlPort>& controlPorts() {
     static const effect::CompressorEffect effect(nullptr);
     static const std::vector<lv2::ControlPort> ports =
-        lv2::describeControls(effect.parameterList());
+        lv2::describePorts(effect.parameterList());
     return ports;
 }
 
 const lv2::ControlPort& controlPort(const std::string& symbol) {
     for (const lv2::ControlPort& port : controlPorts()) {
-        if (port.symbol == symbol) return port;
+        if (port.control.identifier() == symbol) return port;
     }
     throw std::runtime_error("no control " + symbol);
 }
 
 void setAsPort(host::PluginInstance& plugin, const lv2::ControlPort& port, float value) {
-    plugin.setParameter(port.parameterIndex, lv2::positionFor(port, lv2::clampToPort(port, value)));
+    plugin.setParameter(port.control.index(), port.control.positionFor(lv2::clampToPort(port, value)));
 }
 
 Lv2Bundle& Lv2Bundle::shared() {
