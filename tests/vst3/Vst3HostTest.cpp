@@ -104,6 +104,10 @@ TEST(Vst3Host, ParametersAreTheVst2OnesPlusBypassAndMeters) {
         EXPECT_EQ(info.flags & (kCanAutomate | kIsReadOnly), kCanAutomate);
         EXPECT_EQ(static_cast<float>(info.defaultNormalizedValue), vst2.parameter(index));
         EXPECT_EQ(controller->getParamNormalized(info.id), info.defaultNormalizedValue);
+        EXPECT_EQ(
+            controller->plainParamToNormalized(
+                info.id, controller->normalizedParamToPlain(info.id, info.defaultNormalizedValue)),
+            info.defaultNormalizedValue);
 
         // A choice or switch lists its texts; a range has many.
         const std::vector<std::string> texts = distinctTexts(vst2, index);
@@ -128,6 +132,12 @@ TEST(Vst3Host, ParametersAreTheVst2OnesPlusBypassAndMeters) {
             if (found == row.setting.end()) continue;
             vst2.setParameter(index, found->second);
             const std::string shown = vst2.parameterDisplay(index);
+            // Ardour keeps plain values and sends them back through the
+            // plug-in's mapping: the round trip must land on the same position.
+            const double plain = controller->normalizedParamToPlain(info.id, found->second);
+            EXPECT_EQ(static_cast<float>(controller->plainParamToNormalized(info.id, plain)),
+                      vst2.parameter(index))
+                << "plain " << plain;
             String128 text{};
             ASSERT_EQ(controller->getParamStringByValue(info.id, found->second, text), kResultOk);
             EXPECT_EQ(narrow(text), shown);
