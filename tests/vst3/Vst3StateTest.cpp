@@ -78,24 +78,25 @@ Stereo vst2RenderAt(const std::vector<double>& positions, const Stereo& signal) 
 
 TEST(Vst3State, RoundTripSoundsTheSameAndSurvivesValuesWrittenBack) {
     const Stereo signal = testhost::burstSignal(4000);
+    // A row that leaves most parameters at their defaults, which hosts never send.
+    const testhost::Setting& setting = testhost::settingTable().front().setting;
     Instance saved;
-    for (const auto& [index, position] : randomSetting(0)) {
+    for (const auto& [index, position] : setting)
         saved.queue(static_cast<ParamID>(index), position);
-    }
-    saved.render(signal, 512);
+    const Stereo sound = saved.render(signal, 512);
     const Bytes state = saved.state();
     ASSERT_EQ(state.size(), kRecordBytes);
     const std::vector<double> positions = recorded(state);
     // The positions the VST 2 plug-in reads back at that setting (choices
     // land on their own positions).
     testhost::Plugin vst2;
-    for (const auto& [index, position] : randomSetting(0)) vst2.setParameter(index, position);
+    for (const auto& [index, position] : setting) vst2.setParameter(index, position);
     for (std::int32_t i = 0; i < param::count; ++i) {
         EXPECT_EQ(positions[static_cast<std::size_t>(i)], vst2.parameter(i)) << i;
     }
 
     // Reopened as Ardour reopens a session: the state, then every value the
-    // controller reports written back as a point.
+    // controller reports written back; it sounds as the saved instance did.
     Instance reopened;
     ASSERT_EQ(reopened.restore(state), kResultOk);
     EXPECT_EQ(reopened.state(), state);
@@ -103,7 +104,9 @@ TEST(Vst3State, RoundTripSoundsTheSameAndSurvivesValuesWrittenBack) {
     for (std::int32_t i = 0; i < param::count; ++i) {
         reopened.queue(static_cast<ParamID>(i), positions[static_cast<std::size_t>(i)]);
     }
-    EXPECT_EQ(reopened.render(signal, 512), vst2RenderAt(positions, signal));
+    const Stereo reopenedSound = reopened.render(signal, 512);
+    EXPECT_EQ(reopenedSound.left, sound.left);
+    EXPECT_EQ(reopenedSound.right, sound.right);
     EXPECT_EQ(reopened.state(), state);
 
     // The bypass is part of the state.
