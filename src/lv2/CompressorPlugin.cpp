@@ -54,7 +54,8 @@ void CompressorPlugin::readControls() {
         const float value = clampToPort(port, input != nullptr ? *input : port.defaultValue);
         if (std::isnan(value) || value == controlValues_[i]) continue;
         controlValues_[i] = value;
-        effect_.stageParameter(port.control.index(), port.control.positionFor(value));
+        effect_.stageParameter(port.control.index(),
+                               port.control.positionFor(static_cast<double>(value)));
         changed = true;
     }
     if (changed) effect_.commitParameters();
