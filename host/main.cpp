@@ -177,7 +177,7 @@ int run(int argc, char** argv) {
     app.footer(
         "Exit status: 0 on success, 1 when the work failed (plug-in, file, setting), 2 when the\n"
         "command line was refused before any work (unknown command or option, missing or\n"
-        "extra file, number out of range, render onto an existing file without --overwrite).");
+        "extra argument, number out of range, render onto an existing file without --overwrite).");
     bool quiet = false;
 
     PluginOptions infoOptions;
