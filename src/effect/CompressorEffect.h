@@ -1,5 +1,6 @@
 // The four-band stereo compressor: owner of the parameters, the twelve filter
-// banks and the band dynamics, and the driver that runs them for the host.
+// banks and the band dynamics, which it runs for the host through the block
+// renderer.
 #pragma once
 
 #include <array>
