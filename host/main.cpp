@@ -1,13 +1,16 @@
 // vst2-host: loads VST 2 plug-ins and uses them from a terminal.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <memory>
 #include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -48,6 +51,16 @@ CLI::Validator within(double low, double high) {
         },
         "NUMBER in " + range);
 }
+
+// Exit statuses: a command line the host cannot or will not carry out (the
+// parser's errors included) is told apart from a failure while working.
+constexpr int kFailureStatus = 1;
+constexpr int kUsageStatus = 2;
+
+class UsageError final : public std::runtime_error {
+  public:
+    explicit UsageError(const std::string& message) : std::runtime_error(message) {}
+};
 
 // Command-line mistakes end like every other error: one line on stderr.
 std::string oneLineFailure(const CLI::App*, const CLI::Error& error) {
@@ -102,10 +115,9 @@ struct PluginOptions {
         ParameterSetter setter(plugin);
         for (const ParameterAssignment& assignment : assignments()) {
             const ParameterState state = setter.apply(assignment);
-            std::printf("set %s = %s%s (position %.6f)\n", state.name.c_str(),
-                        state.display.c_str(),
+            std::printf("set %s = %s%s (position %s)\n", state.name.c_str(), state.display.c_str(),
                         state.label.empty() ? "" : (" " + state.label).c_str(),
-                        static_cast<double>(state.position));
+                        positionText(state.position).c_str());
         }
     }
 };
@@ -115,6 +127,35 @@ std::string levelText(const AudioBuffer& audio) {
     char text[96];
     std::snprintf(text, sizeof text, "peak %6.1f dBFS, RMS %6.1f dBFS", level.peakDb, level.rmsDb);
     return text;
+}
+
+// Samples an integer file cannot hold: libsndfile clips them to full scale.
+std::size_t clippedSamples(const AudioBuffer& audio) {
+    std::size_t count = 0;
+    for (const std::vector<float>& channel : audio.channels) {
+        count += static_cast<std::size_t>(std::count_if(
+            channel.begin(), channel.end(), [](float sample) { return std::fabs(sample) > 1.0f; }));
+    }
+    return count;
+}
+
+void warn(const std::string& message) {
+    std::cerr << "vst2-host: warning: " << message << "\n";
+}
+
+// The parser would only say that a command is missing; the first word that is
+// not an option is the command, so a misspelt one is named.
+void checkCommandName(const CLI::App& app, int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string word = argv[i];
+        if (word.empty() || word[0] == '-') continue;
+        std::string known;
+        for (const CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; })) {
+            if (command->get_name() == word) return;
+            known += (known.empty() ? "" : ", ") + command->get_name();
+        }
+        throw UsageError("unknown command '" + word + "' (commands: " + known + ")");
+    }
 }
 
 SampleFormat formatFor(const std::string& requested, const std::string& output) {
@@ -132,6 +173,10 @@ int run(int argc, char** argv) {
     app.require_subcommand(1);
     app.set_version_flag("--version", std::string("vst2-host ") + VST2_HOST_VERSION,
                          "print the version and exit");
+    app.footer(
+        "Exit status: 0 on success, 1 when the work failed (plug-in, file, setting), 2 when the\n"
+        "command line was refused before any work (unknown command or option, missing or\n"
+        "extra argument, number out of range, render onto an existing file without --overwrite).");
     bool quiet = false;
 
     PluginOptions infoOptions;
@@ -147,6 +192,7 @@ int run(int argc, char** argv) {
     std::vector<std::string> renderFiles;
     std::int32_t renderBlock = kDefaultBlock;
     bool accumulate = false;
+    bool overwrite = false;
     std::string sampleFormat;
     std::string savePreset;
     double demoRate = kDefaultRate;
@@ -160,11 +206,13 @@ int run(int argc, char** argv) {
         ->capture_default_str();
     render->add_flag("--accumulate", accumulate,
                      "use the accumulating process call: OUT holds the input plus the effect");
+    render->add_flag("--overwrite", overwrite,
+                     "with one FILE that exists: replace it with the rendered demo");
     render->add_option("--format", sampleFormat,
                        "float, 16 or 24 (default: float for .wav, 24 for .flac)");
     render->add_option("--save-preset", savePreset,
                        "also save the settings used as a program file");
-    render->add_option("--rate", demoRate, "sample rate of the built-in demo")
+    render->add_option("--rate", demoRate, "sample rate of the built-in demo (ignored with IN)")
         ->check(within(kMinSampleRate, kMaxSampleRate))
         ->capture_default_str();
     render->add_option("--seconds", demoSeconds, "length of the built-in demo")
@@ -233,7 +281,13 @@ int run(int argc, char** argv) {
         ->check(within(kMinSampleRate, kMaxSampleRate))
         ->capture_default_str();
 
-    CLI11_PARSE(app, argc, argv);
+    checkCommandName(app, argc, argv);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        // --help and --version end here too, with status 0.
+        return app.exit(error) == 0 ? 0 : kUsageStatus;
+    }
 
     if (*info) {
         PluginInstance plugin(infoOptions.path, infoRate, kDefaultBlock);
@@ -242,6 +296,13 @@ int run(int argc, char** argv) {
     } else if (*render) {
         const bool haveInput = renderFiles.size() == 2;
         const std::string& target = renderFiles.back();
+        std::error_code unreadable;
+        if (!haveInput && !overwrite &&
+            std::filesystem::exists(std::filesystem::symlink_status(target, unreadable))) {
+            throw UsageError(
+                "'" + target + "' exists: to process it, name an output too (render PLUGIN " +
+                target + " OUT); to replace it with the rendered demo, add --overwrite");
+        }
         const SampleFormat format = formatFor(sampleFormat, target);
         // Refuse an unwritable target before the work, so that a failure
         // after it never leaves one file written and the other not.
@@ -249,6 +310,12 @@ int run(int argc, char** argv) {
         if (!savePreset.empty()) OutputFile{savePreset};
         const AudioBuffer input =
             haveInput ? readAudioFile(renderFiles.front()) : makeDemoSignal(demoRate, demoSeconds);
+        for (const char* demoOnly : {"--rate", "--seconds"}) {
+            if (haveInput && render->count(demoOnly) > 0) {
+                warn(std::string(demoOnly) + " applies to the built-in demo only; " +
+                     renderFiles.front() + " is rendered whole, at its own rate");
+            }
+        }
         PluginInstance plugin(renderOptions.path, input.sampleRate, renderBlock);
         renderOptions.configure(plugin);
         AudioBuffer output;
@@ -257,6 +324,11 @@ int run(int argc, char** argv) {
             output = host::render(plugin, input, {renderBlock, accumulate}, &progress);
         }
         writeAudioFile(target, output, format);
+        if (const std::size_t clipped =
+                format == SampleFormat::Float ? 0 : clippedSamples(output)) {
+            warn(std::to_string(clipped) + " samples beyond full scale were clipped in " + target +
+                 " (lower the output level, or write --format float)");
+        }
         if (!savePreset.empty()) writeProgramFile(savePreset, captureProgram(plugin));
         std::printf("input:  %-40s %s\n", haveInput ? renderFiles.front().c_str() : "built-in demo",
                     levelText(input).c_str());
@@ -276,6 +348,7 @@ int run(int argc, char** argv) {
         writeAudioFile(demoTarget, signal, formatFor(demoFormat, demoTarget));
         std::printf("demo:   %-40s %s\n", demoTarget.c_str(), levelText(signal).c_str());
     } else if (*plot) {
+        std::filesystem::create_directories(plotFolder);
         const std::string banks = (std::filesystem::path(plotFolder) / "filter-banks.svg").string();
         const std::string curves =
             (std::filesystem::path(plotFolder) / "compressor-curves.svg").string();
@@ -295,14 +368,17 @@ int run(int argc, char** argv) {
 int main(int argc, char** argv) {
     try {
         return run(argc, argv);
+    } catch (const UsageError& error) {
+        std::cerr << "vst2-host: error: " << error.what() << "\n";
+        return kUsageStatus;
     } catch (const std::bad_alloc&) {
         std::cerr << "vst2-host: error: out of memory\n";
-        return 1;
+        return kFailureStatus;
     } catch (const std::exception& error) {
         std::cerr << "vst2-host: error: " << error.what() << "\n";
-        return 1;
+        return kFailureStatus;
     } catch (...) {
         std::cerr << "vst2-host: error: unexpected failure\n";
-        return 1;
+        return kFailureStatus;
     }
 }

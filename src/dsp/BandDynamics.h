@@ -71,7 +71,7 @@ class BandDynamics final : public MultibandProcessor {
     Lanes loadLanes() const;
     void storeLanes(const Lanes& lanes);
     // One sample on states held in lanes; the coefficients are read from the
-    // object. Defined below so that the processing driver can inline it.
+    // object. Defined below so that the block renderer can inline it.
     void processBands(Lanes& lanes, float* left, float* right) const;
 
     // The scalar twin: one band of one sample on states held by the caller,

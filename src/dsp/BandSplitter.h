@@ -1,7 +1,8 @@
 // A filter that splits a signal into a fixed number of bands that add up to
 // the input. Crossover sections (two bands) and filter banks (four bands)
-// implement it; the processing driver and the filter-bank choice use banks
-// only through this interface.
+// implement it. The effect holds, chooses and configures banks through this
+// interface; the block renderer gets each as its concrete type from
+// visitFilterBank, so that its per-sample calls are direct.
 //
 // Threads: setFrequencies and reset run under the effect's lock on a host
 // thread, process and processStereo under the same lock on the audio thread.

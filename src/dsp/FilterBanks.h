@@ -201,7 +201,7 @@ class PeelDownBank final : public PeelBank<Section> {
     }
 };
 
-// Per-sample operations of the parallel banks, inline for the processing driver.
+// Per-sample operations of the parallel banks, inline for the block renderer.
 
 DSP_FORCE_INLINE void TesselBankA::splitScalar(float input, const PerCrossover& coefficients,
                                                PerCrossover& states, float* bands) {

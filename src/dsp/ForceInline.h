@@ -1,4 +1,4 @@
-// Marks a per-sample operation that the processing driver's block loop must
+// Marks a per-sample operation that the block renderer's loop must
 // inline whatever the compiler's size heuristics say: a call there would force
 // every filter and envelope state out of registers once per sample.
 #pragma once

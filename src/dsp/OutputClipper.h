@@ -1,5 +1,5 @@
 // The output clipper: linear up to the knee, then bending with zero slope into
-// +/-1, so no output exceeds 1 in magnitude. Inline: the processing driver
+// +/-1, so no output exceeds 1 in magnitude. Inline: the block renderer
 // calls it per sample and channel while clipping is on.
 #pragma once
 

@@ -95,23 +95,7 @@ void ControlDescription::describeRange(const params::RangeParameter& range) {
     // The VST 2 default position: the default value's, as getParameter gives it.
     const auto position = static_cast<float>(
         curve_->toNormalised(range.defaultValue(), valueMinimum_, valueMaximum_));
-    defaultValue_ = shownDefault(formatter_->toShown(range.defaultValue()), position);
-}
-
-// The decimal with the fewest digits that maps to the position, in double and
-// in float (the LV2 ports' type), so that a host shows "700" and not
-// "699.999939"; the exact number when no shorter one does.
-double ControlDescription::shownDefault(double exact, float position) const {
-    for (int digits = 1; digits <= std::numeric_limits<double>::max_digits10; ++digits) {
-        char text[40];
-        std::snprintf(text, sizeof text, "%.*g", digits, exact);
-        const double candidate = std::strtod(text, nullptr);
-        if (candidate >= minimum_ && candidate <= maximum_ && positionFor(candidate) == position &&
-            positionFor(static_cast<double>(static_cast<float>(candidate))) == position) {
-            return candidate;
-        }
-    }
-    return exact;
+    defaultValue_ = shortestShownAt(position);
 }
 
 float ControlDescription::positionFor(double shown) const {
@@ -155,6 +139,22 @@ double ControlDescription::shownValueAt(double position) const {
             return x < 0.5 ? 0.0 : 1.0;
     }
     return 0.0;
+}
+
+double ControlDescription::shortestShownAt(float position) const {
+    const double exact = shownValueAt(static_cast<double>(position));
+    if (kind_ != ControlKind::range) return exact;
+    // Fewest decimals rather than fewest digits: 1.9e-15 dB is 0 dB.
+    for (int decimals = 0; decimals <= std::numeric_limits<double>::max_digits10; ++decimals) {
+        char text[64];
+        std::snprintf(text, sizeof text, "%.*f", decimals, exact);
+        const double candidate = std::strtod(text, nullptr);
+        if (candidate >= minimum_ && candidate <= maximum_ && positionFor(candidate) == position &&
+            positionFor(static_cast<double>(static_cast<float>(candidate))) == position) {
+            return candidate;
+        }
+    }
+    return exact;
 }
 
 std::string ControlDescription::displayText(double position) const {

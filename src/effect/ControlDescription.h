@@ -57,6 +57,10 @@ class ControlDescription {
     float positionFor(double shown) const;
     // The shown value at a position, as the effect takes the position.
     double shownValueAt(double position) const;
+    // The decimal with the fewest decimals that maps back to exactly this
+    // position (in double and in float), so that a host shows "700" and not
+    // "699.999939"; the exact shown value when no shorter one does.
+    double shortestShownAt(float position) const;
     // The text the VST 2 display shows at a position.
     std::string displayText(double position) const;
     // What a user typed: a number, alone or followed by the unit label, or a
@@ -66,7 +70,6 @@ class ControlDescription {
 
   private:
     void describeRange(const params::RangeParameter& range);
-    double shownDefault(double exact, float position) const;
     double valueAt(double position) const;
 
     std::int32_t index_;

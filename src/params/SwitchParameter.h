@@ -26,7 +26,7 @@ class SwitchParameter : public Parameter {
     void setNormalisedValue(double x) override;
 
     // Clears the changed mark and gives the current value. Inline: the
-    // processing driver reads it once per sample.
+    // block renderer reads it once per frame.
     virtual bool value() {
         consumeChanged();
         return value_.load(std::memory_order_relaxed);

@@ -13,6 +13,9 @@ const DecibelFormatter theDecibelFormatter;
 const ScaledFormatter thePercentFormatter{100.0};
 const ScaledFormatter theMilliFormatter{1000.0};
 
+// Below this a default stream switches to exponent form.
+constexpr double kSmallestShownDecibels = 1e-4;
+
 }  // namespace
 
 std::string PlainFormatter::format(double value) const {
@@ -29,7 +32,11 @@ double PlainFormatter::fromShown(double shown) const {
 
 std::string DecibelFormatter::format(double value) const {
     if (value == 0.0) return "-oo";
-    return writeNumber(toShown(value));
+    // A gain a rounding step away from 1 (1e-15 dB at Master Drive's
+    // position 0.25) is 0 dB: written in exponent form it would be cut to a
+    // host's eight characters as "1.92865e", and a typed "0" could not find it.
+    const double shown = toShown(value);
+    return writeNumber(std::fabs(shown) < kSmallestShownDecibels ? 0.0 : shown);
 }
 
 double DecibelFormatter::toShown(double value) const {

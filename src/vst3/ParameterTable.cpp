@@ -92,7 +92,11 @@ double ParameterTable::defaultNormalized(ParamID id) const {
 }
 
 double ParameterTable::toPlain(ParamID id, double normalized) const {
-    if (isEffectParameter(id)) return controls_[id].shownValueAt(clampUnit(normalized));
+    if (isEffectParameter(id)) {
+        // The effect takes the position as a float; its shortest number is
+        // what a user typed or expects to read (100 ms, not 100.000008).
+        return controls_[id].shortestShownAt(static_cast<float>(clampUnit(normalized)));
+    }
     if (isMeter(id)) return (clampUnit(normalized) - 1.0) * -kDeepestMeterDb;
     return normalized >= 0.5 ? 1.0 : 0.0;
 }

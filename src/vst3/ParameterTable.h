@@ -1,6 +1,6 @@
 // The parameters as the VST 3 controller lists them: the effect's twenty at
 // IDs 0..19 (their VST 2 indices; normalized value = VST 2 position, plain
-// value = the shown number), the bypass switch, and one read-only
+// value = the shortest shown number for that position), the bypass switch, and one read-only
 // gain-reduction meter per band in dB.
 //
 // Threads: built once, then only read; safe from any thread.

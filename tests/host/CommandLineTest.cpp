@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 
 #include "AudioFile.h"
@@ -77,7 +78,9 @@ TEST_F(CommandLine, FailedRenderLeavesNoPartialFileAndKeepsAnOldOne) {
         EXPECT_TRUE(contents().empty()) << failure[1];
     }
     { std::ofstream(file("keep.wav")) << "older result"; }
-    EXPECT_NE(host({"render", kTestEffect, file("keep.wav"), "--set", "Shape=Weird"}).exitCode, 0);
+    EXPECT_NE(host({"render", kTestEffect, file("keep.wav"), "--overwrite", "--set", "Shape=Weird"})
+                  .exitCode,
+              0);
     std::ifstream kept(file("keep.wav"));
     std::string text;
     std::getline(kept, text);
@@ -120,6 +123,67 @@ TEST_F(CommandLine, BadArgumentsGiveOneErrorLineAndNoFile) {
     }
 }
 
+// What the user's words mean for their files and the exit status: 2 for a
+// command line refused before any work, 1 for a failure; an existing file given
+// alone to render is kept unless --overwrite says otherwise.
+TEST_F(CommandLine, RefusalsAndWarningsKeepFilesAndTellTheStatus) {
+    const std::string kept = file("keep.wav");
+    const std::string in = file("in.wav");
+    const AudioBuffer sine = sineSignal(2, 4800);
+    writeAudioFile(in, sine, SampleFormat::Float);
+    // At +12 dB (position 0.75) the test effect drives the sine past full scale.
+    std::size_t beyondFullScale = 0;
+    for (const auto& channel : sine.channels) {
+        for (const float sample : channel) {
+            beyondFullScale += std::fabs(sample * std::pow(10.0f, 12.0f / 20.0f)) > 1.0f;
+        }
+    }
+    struct Case {
+        std::vector<std::string> arguments;
+        int status;
+        std::string err;  // a part of stderr
+        bool keptIntact;
+    };
+    const std::vector<Case> cases = {
+        {{"frobnicate", kTestEffect}, 2, "unknown command 'frobnicate'", true},
+        {{}, 2, "error: ", true},
+        {{"render", kTestEffect, kept},
+         2,
+         "to replace it with the rendered demo, add --overwrite",
+         true},
+        {{"render", kTestEffect, kept, "--block", "0"}, 2, "--block", true},
+        {{"render", kTestEffect, in, file("o.wav"), kept}, 2, "FILES", true},
+        {{"render", kTestEffect, in, kept, "--bogus"}, 2, "--bogus", true},
+        {{"render", kTestEffect, kept, file("o.wav")}, 1, kept, true},
+        {{"info", kTestEffect, "--set", "Nothing=1"}, 1, "Nothing", true},
+        {{"render", kTestEffect, kept, "--overwrite", "--seconds", "0.1", "-q"}, 0, "", false},
+        {{"render", kTestEffect, in, file("o.wav"), "--rate", "96000", "-q"},
+         0,
+         "warning: --rate applies to the built-in demo only",
+         true},
+        {{"render", kTestEffect, in, file("o.wav"), "--format", "16", "--set-norm", "Gain=0.75",
+          "-q"},
+         0,
+         "warning: " + std::to_string(beyondFullScale) + " samples beyond full scale were clipped",
+         true},
+        {{"plot", "--out", file("new/plots")}, 0, "", true},
+    };
+    for (const Case& c : cases) {
+        std::string words;
+        for (const auto& word : c.arguments) words += " " + word;
+        { std::ofstream(kept) << "older result"; }
+        const CommandResult result = host(c.arguments);
+        EXPECT_EQ(result.exitCode, c.status) << words << "\n" << result.err;
+        EXPECT_NE(result.err.find(c.err), std::string::npos) << words << "\n" << result.err;
+        std::ifstream old(kept);
+        std::string text;
+        std::getline(old, text);
+        EXPECT_EQ(text == "older result", c.keptIntact) << words;
+    }
+    EXPECT_GT(beyondFullScale, 0u);
+    EXPECT_TRUE(std::filesystem::exists(file("new/plots/filter-banks.svg")));
+}
+
 // FLAC holds integers, so its default sample format is 24-bit whatever the
 // extension's case.
 TEST_F(CommandLine, FlacExtensionInAnyCaseDefaultsToIntegerSamples) {
@@ -137,7 +201,7 @@ TEST_F(CommandLine, InfoShowsTheRecordAndEveryParameter) {
     for (const char* expected :
          {"effect:        Test Gain", "unique id:     Test (0x54657374)",
           "flags:         replacing", "latency:       7 samples", "    1  Shape   Hard",
-          "    0  Gain    0.00     dB        0.500000"}) {
+          "    0  Gain    0.00     dB        0.5\n"}) {
         EXPECT_NE(result.out.find(expected), std::string::npos) << expected << "\n" << result.out;
     }
 }

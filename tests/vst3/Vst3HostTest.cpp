@@ -95,6 +95,15 @@ TEST(Vst3Host, ParametersAreTheVst2OnesPlusBypassAndMeters) {
     IEditController* controller = instance.controller();
     testhost::Plugin vst2;
     ASSERT_EQ(instance.parameters().size(), std::size_t{param::count + 5});
+    // A generic view shows a default as a user types it (100 ms, not 100.000008).
+    const std::pair<param::Index, double> typedDefaults[] = {
+        {param::masterDrive, 0.0},      {param::release, 100.0},
+        {param::crossoverFreq0, 200.0}, {param::crossoverFreq1, 700.0},
+        {param::crossoverFreq2, 2000.0}};
+    for (const auto& [id, typed] : typedDefaults) {
+        const ParameterInfo& info = instance.parameters()[static_cast<std::size_t>(id)];
+        EXPECT_EQ(controller->normalizedParamToPlain(info.id, info.defaultNormalizedValue), typed);
+    }
     for (int32 index = 0; index < param::count; ++index) {
         const ParameterInfo& info = instance.parameters()[static_cast<std::size_t>(index)];
         SCOPED_TRACE(vst2.parameterName(index));
