@@ -153,11 +153,12 @@ tresult CompressorVst3::setActive(TBool state) {
 tresult CompressorVst3::setProcessorState(IBStream* stream) {
     const std::optional<PluginState> state = readState(stream, effect::product::kUniqueId);
     if (!state) return kResultFalse;
-    bool staged = false;
+    // A position equal to the one the effect reports leaves its setting as
+    // it is, so a state written back as it was read changes no sample.
     for (std::size_t i = 0; i < state->positions.size(); ++i) {
-        staged |= stageChange(static_cast<std::int32_t>(i), state->positions[i]);
+        effect_.stageParameter(static_cast<std::int32_t>(i), state->positions[i]);
     }
-    if (staged) effect_.commitParameters();
+    effect_.commitParameters();
     bypass_ = state->bypass;
     showInController(*state);
     return kResultOk;
@@ -279,22 +280,13 @@ int32 CompressorVst3::applyPointsUpTo(int32 frame) {
                 fade_.setBypassed(value >= 0.5);
             } else {
                 // The float the host sees as the value.
-                staged |= stageChange(static_cast<std::int32_t>(slot), static_cast<float>(value));
+                effect_.stageParameter(static_cast<std::int32_t>(slot), static_cast<float>(value));
+                staged = true;
             }
         }
     }
     if (staged) effect_.commitParameters();
     return next;
-}
-
-// A position equal to the one the effect reports changes nothing: hosts
-// write every reported value back (Ardour on reopening a session), and a
-// default's settings, worked out from its exact value, would otherwise be
-// worked out again from its position, a rounding away.
-bool CompressorVst3::stageChange(std::int32_t index, float position) {
-    if (effect_.getParameter(index) == position) return false;
-    effect_.stageParameter(index, position);
-    return true;
 }
 
 // The compressor runs whatever the bypass, so that it stays warm.

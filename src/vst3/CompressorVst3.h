@@ -118,8 +118,6 @@ class CompressorVst3 final : public ComponentSide, public IAudioProcessor, publi
     void collectLanes(IParameterChanges* changes);
     // Hands every point at or before `frame` to the processor; the frame of the next one.
     int32 applyPointsUpTo(int32 frame);
-    // Stages a position unless the effect already reports it; true if staged.
-    bool stageChange(std::int32_t index, float position);
     void processPart(float* const* inputs, float* const* outputs, int32 frames);
     void sendMeters(IParameterChanges* changes);
 
