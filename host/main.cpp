@@ -268,6 +268,11 @@ int run(int argc, char** argv) {
                         "compare frame i of A with frame i+N of B (B late by N frames)")
         ->check(within(-kMaxFrameOffset, kMaxFrameOffset))
         ->type_name("N");
+    compare->footer(
+        "Compares samples, never headers. Samples are read as 64-bit floats, which hold every\n"
+        "float, double and integer sample of up to 32 bits exactly: float files are compared by\n"
+        "their float bits. Only frames both files have at the offset are compared; without\n"
+        "--offset, files of different lengths differ. Frames count from 0.");
 
     CLI11_PARSE(app, argc, argv);
 
