@@ -29,7 +29,8 @@ class SampleReader {
         facts.path = path;
         SF_INFO info{};
         file_.reset(sf_open(path.c_str(), SFM_READ, &info));
-        if (!file_) throw HostError("cannot read audio file '" + path + "': " + sf_strerror(nullptr));
+        if (!file_)
+            throw HostError("cannot read audio file '" + path + "': " + sf_strerror(nullptr));
         facts.channels = info.channels;
         facts.sampleRate = info.samplerate;
         SF_FORMAT_INFO format{};
@@ -67,7 +68,9 @@ class SampleReader {
     std::vector<double> samples_;
 };
 
-bool sameBits(double x, double y) { return std::memcmp(&x, &y, sizeof x) == 0; }
+bool sameBits(double x, double y) {
+    return std::memcmp(&x, &y, sizeof x) == 0;
+}
 
 std::string decibelText(double linear) {
     char text[32];
@@ -83,8 +86,9 @@ AudioComparison::AudioComparison(const std::string& pathA, const std::string& pa
     SampleReader a(pathA);
     SampleReader b(pathB);
     if (a.facts.channels != b.facts.channels) {
-        throw HostError("'" + pathA + "' has " + std::to_string(a.facts.channels) + " channel(s), '" +
-                        pathB + "' has " + std::to_string(b.facts.channels) + " channel(s)");
+        throw HostError("'" + pathA + "' has " + std::to_string(a.facts.channels) +
+                        " channel(s), '" + pathB + "' has " + std::to_string(b.facts.channels) +
+                        " channel(s)");
     }
     if (a.facts.sampleRate != b.facts.sampleRate) {
         throw HostError("'" + pathA + "' is at " + std::to_string(a.facts.sampleRate) + " Hz, '" +
@@ -102,7 +106,8 @@ AudioComparison::AudioComparison(const std::string& pathA, const std::string& pa
             const double x = a.samples()[i];
             const double y = b.samples()[i];
             if (sameBits(x, y)) continue;
-            const std::int64_t frame = firstFrameOfA + comparedFrames_ + static_cast<std::int64_t>(i / channels);
+            const std::int64_t frame =
+                firstFrameOfA + comparedFrames_ + static_cast<std::int64_t>(i / channels);
             if (!firstDifference_) firstDifference_ = frame;
             // A NaN on one side only is as far from the other as can be.
             double difference = std::fabs(x - y);
@@ -120,14 +125,18 @@ AudioComparison::AudioComparison(const std::string& pathA, const std::string& pa
     b_ = b.facts;
     if (comparedFrames_ == 0) {
         throw HostError("'" + pathA + "' (" + std::to_string(a_.frames) + " frames) and '" + pathB +
-                        "' (" + std::to_string(b_.frames) + " frames) have no frame in common at offset " +
-                        std::to_string(offset));
+                        "' (" + std::to_string(b_.frames) +
+                        " frames) have no frame in common at offset " + std::to_string(offset));
     }
 }
 
-bool AudioComparison::lengthsAgree() const { return offset_ != 0 || a_.frames == b_.frames; }
+bool AudioComparison::lengthsAgree() const {
+    return offset_ != 0 || a_.frames == b_.frames;
+}
 
-bool AudioComparison::identical() const { return !firstDifference_ && lengthsAgree(); }
+bool AudioComparison::identical() const {
+    return !firstDifference_ && lengthsAgree();
+}
 
 bool AudioComparison::matches(std::optional<double> maxDiff) const {
     if (!maxDiff) return identical();
@@ -138,17 +147,18 @@ bool AudioComparison::matches(std::optional<double> maxDiff) const {
 void AudioComparison::print(std::ostream& out, std::optional<double> maxDiff) const {
     char line[512];
     for (const auto& [name, facts] : {std::pair{"A", &a_}, std::pair{"B", &b_}}) {
-        std::snprintf(line, sizeof line, "%s:            %s\n              %lld frames, %d channel(s) at %d Hz, %s\n",
+        std::snprintf(line, sizeof line,
+                      "%s:            %s\n              %lld frames, %d channel(s) at %d Hz, %s\n",
                       name, facts->path.c_str(), static_cast<long long>(facts->frames),
                       facts->channels, facts->sampleRate, facts->sampleFormat.c_str());
         out << line;
     }
-    std::snprintf(line, sizeof line, "compared:     %lld frames, frame i of A with frame i%+lld of B\n",
+    std::snprintf(line, sizeof line,
+                  "compared:     %lld frames, frame i of A with frame i%+lld of B\n",
                   static_cast<long long>(comparedFrames_), static_cast<long long>(offset_));
     out << line;
     out << "identical:    "
-        << (identical() ? "yes, bit for bit"
-                        : (firstDifference_ ? "no" : "no: the lengths differ"))
+        << (identical() ? "yes, bit for bit" : (firstDifference_ ? "no" : "no: the lengths differ"))
         << "\n";
     out << "largest diff:";
     for (std::size_t c = 0; c < largestDifference_.size(); ++c) {
@@ -157,7 +167,8 @@ void AudioComparison::print(std::ostream& out, std::optional<double> maxDiff) co
                       c + 1 < largestDifference_.size() ? "," : "\n");
         out << line;
     }
-    const double samples = static_cast<double>(comparedFrames_) * static_cast<double>(largestDifference_.size());
+    const double samples =
+        static_cast<double>(comparedFrames_) * static_cast<double>(largestDifference_.size());
     out << "RMS of diff:  " << decibelText(std::sqrt(sumOfSquares_ / samples)) << "\n";
     if (firstDifference_) {
         std::snprintf(line, sizeof line, "first diff:   frame %lld of A (%.6f s)\n",
@@ -185,7 +196,9 @@ double parseDifferenceLimit(const std::string& text) {
     char* end = nullptr;
     const double value = std::strtod(number.c_str(), &end);
     if (number.empty() || *end != '\0' || !std::isfinite(value) || (!decibels && value < 0.0)) {
-        throw HostError("'" + text + "' is not a difference: give a number from 0 up, or decibels such as -120dB");
+        throw HostError(
+            "'" + text +
+            "' is not a difference: give a number from 0 up, or decibels such as -120dB");
     }
     return decibels ? std::pow(10.0, value / 20.0) : value;
 }

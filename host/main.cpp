@@ -257,15 +257,18 @@ int run(int argc, char** argv) {
     std::string maxDiffText;
     std::int64_t offset = 0;
     auto* compare = app.add_subcommand(
-        "compare", "compare the audio of two files sample by sample (exit 0 match, 1 differ, 2 error)");
+        "compare",
+        "compare the audio of two files sample by sample (exit 0 match, 1 differ, 2 error)");
     compare->add_option("A", compareA, "the first audio file")->required();
     compare->add_option("B", compareB, "the second audio file")->required();
-    compare->add_option("--max-diff", maxDiffText,
-                        "largest difference that still matches, linear (0.001) or in dB (-120dB); "
-                        "default: equal bits")
+    compare
+        ->add_option("--max-diff", maxDiffText,
+                     "largest difference that still matches, linear (0.001) or in dB (-120dB); "
+                     "default: equal bits")
         ->type_name("LEVEL");
-    compare->add_option("--offset", offset,
-                        "compare frame i of A with frame i+N of B (B late by N frames)")
+    compare
+        ->add_option("--offset", offset,
+                     "compare frame i of A with frame i+N of B (B late by N frames)")
         ->check(within(-kMaxFrameOffset, kMaxFrameOffset))
         ->type_name("N");
     compare->footer(
