@@ -8,9 +8,11 @@
 #include <iostream>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "AudioComparison.h"
 #include "AudioFile.h"
 #include "Bench.h"
 #include "DemoSignal.h"
@@ -33,6 +35,8 @@ constexpr double kDefaultRate = 48000.0;
 // Bounds of the numbers a person may give (the rates and lengths are those of
 // AudioBuffer.h): beyond them a signal would not fit in memory.
 constexpr double kMaxBlock = 1 << 20;
+// Far beyond any file the host reads, and safe to negate.
+constexpr double kMaxFrameOffset = 1e12;
 
 // A number from `low` to `high`; unlike CLI::Range it also refuses NaN.
 CLI::Validator within(double low, double high) {
@@ -124,6 +128,21 @@ SampleFormat formatFor(const std::string& requested, const std::string& output) 
     for (const char c : extension)
         lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return lower == ".flac" ? SampleFormat::Pcm24 : SampleFormat::Float;
+}
+
+// Could not compare is 2, not the usual 1: 1 means the files differ.
+int runCompare(const std::string& a, const std::string& b, const std::string& maxDiffText,
+               std::int64_t offset) {
+    try {
+        std::optional<double> maxDiff;
+        if (!maxDiffText.empty()) maxDiff = parseDifferenceLimit(maxDiffText);
+        const AudioComparison comparison(a, b, offset);
+        comparison.print(std::cout, maxDiff);
+        return comparison.matches(maxDiff) ? 0 : 1;
+    } catch (const HostError& error) {
+        std::cerr << "vst2-host: error: " << error.what() << "\n";
+        return 2;
+    }
 }
 
 int run(int argc, char** argv) {
@@ -233,6 +252,28 @@ int run(int argc, char** argv) {
         ->check(within(kMinSampleRate, kMaxSampleRate))
         ->capture_default_str();
 
+    std::string compareA;
+    std::string compareB;
+    std::string maxDiffText;
+    std::int64_t offset = 0;
+    auto* compare = app.add_subcommand(
+        "compare", "compare the audio of two files sample by sample (exit 0 match, 1 differ, 2 error)");
+    compare->add_option("A", compareA, "the first audio file")->required();
+    compare->add_option("B", compareB, "the second audio file")->required();
+    compare->add_option("--max-diff", maxDiffText,
+                        "largest difference that still matches, linear (0.001) or in dB (-120dB); "
+                        "default: equal bits")
+        ->type_name("LEVEL");
+    compare->add_option("--offset", offset,
+                        "compare frame i of A with frame i+N of B (B late by N frames)")
+        ->check(within(-kMaxFrameOffset, kMaxFrameOffset))
+        ->type_name("N");
+    compare->footer(
+        "Compares samples, never headers. Samples are read as 64-bit floats, which hold every\n"
+        "float, double and integer sample of up to 32 bits exactly: float files are compared by\n"
+        "their float bits. Only frames both files have at the offset are compared; without\n"
+        "--offset, files of different lengths differ. Frames count from 0.");
+
     CLI11_PARSE(app, argc, argv);
 
     if (*info) {
@@ -282,6 +323,8 @@ int run(int argc, char** argv) {
         filterBankFigure({crossovers[0], crossovers[1], crossovers[2]}, plotRate).write(banks);
         compressorCurveFigure(drives, plotRate).write(curves);
         std::printf("plots:  %s\n        %s\n", banks.c_str(), curves.c_str());
+    } else if (*compare) {
+        return runCompare(compareA, compareB, maxDiffText, offset);
     } else if (*bench) {
         const auto entries = parseBenchEntries(bench->remaining());
         const auto results = runBench(entries, benchOptions);

@@ -170,6 +170,49 @@ TEST_F(CommandLine, BenchPrintsOneRowPerPlugIn) {
     EXPECT_NE(result.out.find("1.00\n"), std::string::npos) << "A's ratio to itself";
 }
 
+// The null test's verdicts: 0 match, 1 differ, 2 could not compare.
+TEST_F(CommandLine, CompareTellsMatchDifferenceAndFailure) {
+    const AudioBuffer original = sineSignal(2, 1000);
+    AudioBuffer nudged = original;
+    nudged.channels[1][300] += 1e-3f;
+    AudioBuffer late = original;  // 7 frames of silence ahead
+    for (auto& channel : late.channels) channel.insert(channel.begin(), 7, 0.0f);
+    writeAudioFile(file("a.wav"), original, SampleFormat::Float);
+    writeAudioFile(file("same.wav"), original, SampleFormat::Float);
+    writeAudioFile(file("nudged.wav"), nudged, SampleFormat::Float);
+    writeAudioFile(file("late.wav"), late, SampleFormat::Float);
+    writeAudioFile(file("mono.wav"), sineSignal(1, 1000), SampleFormat::Float);
+    { std::ofstream(file("text.wav")) << "not audio"; }
+
+    struct Case {
+        std::vector<std::string> arguments;
+        int exitCode;
+        std::string expected;  // in the report, or in the error line
+    };
+    const std::vector<Case> cases = {
+        {{"same.wav"}, 0, "identical:    yes, bit for bit"},
+        {{"nudged.wav"}, 1, "first diff:   frame 300 of A"},
+        {{"nudged.wav", "--max-diff", "-50dB"}, 0, "channel 1: 0 (-inf dBFS), channel 2: 0.001 (-60.0"},
+        {{"nudged.wav", "--max-diff", "0.0005"}, 1, "result:       differ"},
+        {{"late.wav"}, 1, "identical:    no"},
+        {{"late.wav", "--offset", "7"}, 0, "compared:     1000 frames, frame i of A with frame i+7"},
+        {{"missing.wav"}, 2, "missing.wav"},
+        {{"text.wav"}, 2, "text.wav"},
+        {{"mono.wav"}, 2, "1 channel"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> arguments = {"compare", file("a.wav"), file(c.arguments[0])};
+        arguments.insert(arguments.end(), c.arguments.begin() + 1, c.arguments.end());
+        const CommandResult result = host(arguments);
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.arguments[0] << "\n" << result.out << result.err;
+        EXPECT_NE((result.out + result.err).find(c.expected), std::string::npos)
+            << c.expected << "\n" << result.out << result.err;
+        if (c.exitCode == 2) {
+            EXPECT_TRUE(isOneErrorLine(result.err)) << result.err;
+        }
+    }
+}
+
 TEST(BenchEntries, GroupSettingsWithThePlugInBeforeThem) {
     const auto entries = parseBenchEntries(
         {"a.so", "--set", "X=1", "--set-norm=Y=0.5", "b.so", "--preset", "p.fxp", "c.so"});
