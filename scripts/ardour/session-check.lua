@@ -1,0 +1,138 @@
+-- Run by scripts/ardour-session-check through ardour7-lua (see there); one session step per run.
+--   create DIR NAME TYPE PLUGIN DEMO OUT FXP|- [NAME=VALUE ...]
+--     a session with one stereo track holding DEMO, the plug-in on it, the settings; render, save
+--   reopen DIR NAME OUT
+--     load the saved session and render it again
+io.stdout:setvbuf ("no")
+local mode, dir, name = arg[1], arg[2], arg[3]
+
+local function fail (message)
+	print ("ERROR: " .. message)
+	os.exit (1)
+end
+
+AudioEngine:set_backend ("None (Dummy)", "", "")
+if AudioEngine:start (false) ~= 0 then fail ("the Dummy engine did not start") end
+
+-- The parameters Ardour lists for the plug-in, by the name it shows.
+local function parameters (proc)
+	local plugin = proc:to_insert ():plugin (0)
+	local list = {}
+	for n = 0, plugin:parameter_count () - 1 do
+		local id, ok = plugin:nth_parameter (n, false)
+		if ok[2] and plugin:parameter_is_input (id) then
+			local _, pd = plugin:get_parameter_descriptor (id, ARDOUR.ParameterDescriptor ())
+			local d = pd[2]
+			local choices = {}
+			for text, value in pairs (ARDOUR.LuaAPI.desc_scale_points (d)) do choices[text] = value end
+			list[plugin:parameter_label (id)] = { index = n, desc = d, choices = choices }
+		end
+	end
+	return list
+end
+
+local function print_parameters (proc, list)
+	local lines = {}
+	for label, p in pairs (list) do
+		local texts = {}
+		for text, value in pairs (p.choices) do texts[#texts + 1] = string.format ("%s=%g", text, value) end
+		table.sort (texts)
+		lines[#lines + 1] = { p.index, string.format ("param %2d %-22s %10g .. %-10g = %.9g%s",
+			p.index, '"' .. label .. '"',
+			p.desc.lower, p.desc.upper, ARDOUR.LuaAPI.get_processor_param (proc, p.index, false),
+			#texts > 0 and ("  {" .. table.concat (texts, ", ") .. "}") or "") }
+	end
+	table.sort (lines, function (a, b) return a[1] < b[1] end)
+	for _, line in ipairs (lines) do print (line[2]) end
+end
+
+-- VST 2 positions for the settings, read from a program file (.fxp) of the plug-in.
+local function program_positions (path)
+	local f = io.open (path, "rb")
+	if not f then fail ("cannot read " .. path) end
+	local data = f:read ("a")
+	f:close ()
+	if data:sub (1, 4) ~= "CcnK" or data:sub (9, 12) ~= "FxCk" then fail (path .. " is no program file") end
+	local positions = {}
+	for i = 0, string.unpack (">i4", data, 25) - 1 do
+		positions[i] = string.unpack (">f", data, 57 + 4 * i)
+	end
+	return positions
+end
+
+local function apply_settings (proc, list, program, settings)
+	for _, setting in ipairs (settings) do
+		local label, text = setting:match ("^(.-)=(.*)$")
+		local p = label and list[label]
+		if not p then fail ("no parameter named \"" .. tostring (label) .. "\" (see the list above)") end
+		local value = program and program[p.index] or p.choices[text] or tonumber (text)
+		if not value then fail ("\"" .. text .. "\" is neither a number nor a choice of \"" .. label .. "\"") end
+		if not ARDOUR.LuaAPI.set_processor_param (proc, p.index, value) then
+			fail (string.format ("Ardour refused \"%s\" = %.9g", label, value))
+		end
+		print (string.format ("set \"%s\" = %.9g (%s)", label, value, text))
+	end
+end
+
+-- The demo region's extent: a session made this way has no session range.
+local function render (track, out)
+	local region
+	for r in track:playlist ():region_list ():iter () do region = r end
+	if not region then fail ("the track holds no region") end
+	local first = region:position ():samples ()
+	local export = Session:simple_export ()
+	-- Float WAV at the session's rate: scripts/ardour-session-check installs this preset.
+	if not export:set_preset ("6f0bd1d8-5c1e-4a53-9a44-3d2a4c0e9e51") then fail ("export preset missing") end
+	export:set_folder (out:match ("^(.*)/"))
+	export:set_name (out:match ("([^/]+)%.wav$"))
+	export:set_range (first, first + region:length ():samples ())
+	if not export:check_outputs () then fail ("the master bus has no outputs to export") end
+	if not export:run_export () then fail ("the export failed") end
+	print ("rendered", out)
+end
+
+if mode == "create" then
+	local ptype, plugin_name, demo, out, fxp = arg[4], arg[5], arg[6], arg[7], arg[8]
+	local settings = {}
+	for i = 9, #arg do settings[#settings + 1] = arg[i] end
+	if not create_session (dir, name, 48000) then fail ("cannot create the session") end
+	local track = Session:new_audio_track (2, 2, nil, 1, "Demo", -1, ARDOUR.TrackMode.Normal, true):front ()
+
+	-- Bounce the player's output once: the track then holds the demo as a region of its own.
+	local player = ARDOUR.LuaAPI.new_luaproc (Session, "Session check demo player")
+	if player:isnil () then fail ("the demo player script is not installed") end
+	track:add_processor_by_index (player, 0, nil, true)
+	local length = ARDOUR.Readable.load (Session, demo):at (0):readable_length ()
+	local region = track:bounce_range (0, length, ARDOUR.InterThreadInfo (), player, true, "demo", false)
+	if region:isnil () then fail ("bouncing the demo failed") end
+	track:remove_processor (player, nil, true)
+	-- Ardour fades a region's first and last 64 samples by default: the demo plays as it is.
+	region:to_audioregion ():set_fade_in_active (false)
+	region:to_audioregion ():set_fade_out_active (false)
+	track:playlist ():add_region (region, Temporal.timepos_t (0), 1, false)
+
+	local types = { vst2 = ARDOUR.PluginType.LXVST, vst3 = ARDOUR.PluginType.VST3, lv2 = ARDOUR.PluginType.LV2 }
+	local proc = ARDOUR.LuaAPI.new_plugin (Session, plugin_name, types[ptype], "")
+	if proc:isnil () then fail ("Ardour found no " .. ptype .. " plug-in \"" .. plugin_name .. "\"") end
+	track:add_processor_by_index (proc, 0, nil, true)
+	local list = parameters (proc)
+	apply_settings (proc, list, fxp ~= "-" and program_positions (fxp), settings)
+	ARDOUR.LuaAPI.usleep (200000) -- let the process thread hand the values to the plug-in
+	print_parameters (proc, list)
+	render (track, out)
+	Session:save_state ("", false, false, false, false, false)
+elseif mode == "reopen" then
+	local out = arg[4]
+	if not load_session (dir, name) then fail ("cannot load the session") end
+	local track
+	for t in Session:get_tracks ():iter () do track = t:to_track () end
+	if not track then fail ("the reopened session has no track") end
+	local proc = track:nth_plugin (0)
+	if proc:isnil () then fail ("the reopened track holds no plug-in") end
+	print_parameters (proc, parameters (proc))
+	render (track, out)
+else
+	fail ("usage: create|reopen DIR NAME ...")
+end
+close_session ()
+os.exit (0)
