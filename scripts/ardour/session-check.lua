@@ -71,7 +71,26 @@ local function apply_settings (proc, list, program, settings)
 			fail (string.format ("Ardour refused \"%s\" = %.9g", label, value))
 		end
 		print (string.format ("set \"%s\" = %.9g (%s)", label, value, text))
+		ARDOUR.LuaAPI.usleep (100000)
 	end
+end
+
+-- Frames where a mono readable and one channel of another differ, over their first `length` frames.
+local function differing_frames (a, b, channel, length)
+	local chunk = 8192
+	local shm = ARDOUR.DSP.DspShm (2 * chunk)
+	local x, y = shm:to_float (0), shm:to_float (chunk)
+	local count = 0
+	for position = 0, length - 1, chunk do
+		local n = math.min (chunk, length - position)
+		a:read (x, position, n, 0)
+		b:read (y, position, n, channel)
+		local xs, ys = x:array (), y:array ()
+		for i = 1, n do
+			if xs[i] ~= ys[i] then count = count + 1 end
+		end
+	end
+	return count
 end
 
 -- The demo region's extent: a session made this way has no session range.
@@ -99,6 +118,8 @@ if mode == "create" then
 	local track = Session:new_audio_track (2, 2, nil, 1, "Demo", -1, ARDOUR.TrackMode.Normal, true):front ()
 
 	-- Bounce the player's output once: the track then holds the demo as a region of its own.
+	-- The track rests meanwhile: the player counts every block it runs from its start.
+	track:set_active (false, nil)
 	local player = ARDOUR.LuaAPI.new_luaproc (Session, "Session check demo player")
 	if player:isnil () then fail ("the demo player script is not installed") end
 	track:add_processor_by_index (player, 0, nil, true)
@@ -106,6 +127,12 @@ if mode == "create" then
 	local region = track:bounce_range (0, length, ARDOUR.InterThreadInfo (), player, true, "demo", false)
 	if region:isnil () then fail ("bouncing the demo failed") end
 	track:remove_processor (player, nil, true)
+	track:set_active (true, nil)
+	local file = ARDOUR.Readable.load (Session, demo)
+	for c = 0, 1 do
+		local wrong = differing_frames (file:at (c), region:to_audioregion ():to_readable (), c, length)
+		if wrong > 0 then fail (string.format ("the bounced demo differs in %d frames of channel %d", wrong, c)) end
+	end
 	-- Ardour fades a region's first and last 64 samples by default: the demo plays as it is.
 	region:to_audioregion ():set_fade_in_active (false)
 	region:to_audioregion ():set_fade_out_active (false)
