@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cstdio>
 #include <vector>
 
@@ -60,6 +61,12 @@ std::string uniqueIdText(std::int32_t id) {
     return chars + " (" + hex(id) + ")";
 }
 
+std::string positionText(float position) {
+    char text[32];
+    const std::to_chars_result end = std::to_chars(text, text + sizeof text, position);
+    return std::string(text, end.ptr);
+}
+
 void printInfo(const PluginInstance& plugin, std::ostream& out) {
     out << "file:          " << plugin.path() << "\n"
         << "effect:        " << plugin.effectName() << "\n"
@@ -92,9 +99,9 @@ void printInfo(const PluginInstance& plugin, std::ostream& out) {
                   "display", "unit", "position");
     out << line;
     for (const ParameterState& state : states) {
-        std::snprintf(line, sizeof line, "%5d  %-*s  %-*s  %-8s  %.6f\n", state.index, nw,
+        std::snprintf(line, sizeof line, "%5d  %-*s  %-*s  %-8s  %s\n", state.index, nw,
                       state.name.c_str(), dw, state.display.c_str(), state.label.c_str(),
-                      static_cast<double>(state.position));
+                      positionText(state.position).c_str());
         out << line;
     }
 }

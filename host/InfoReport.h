@@ -15,6 +15,10 @@ std::string flagsInWords(std::int32_t flags);
 // "NoEf (0x4E6F4566)": four characters, '?' for unprintable ones, and hex.
 std::string uniqueIdText(std::int32_t id);
 
+// The shortest text that reads back as the same float ("0.33333334"), so a
+// position shown can be given back to --set-norm exactly.
+std::string positionText(float position);
+
 void printInfo(const PluginInstance& plugin, std::ostream& out);
 
 }  // namespace host

@@ -106,10 +106,9 @@ struct PluginOptions {
         ParameterSetter setter(plugin);
         for (const ParameterAssignment& assignment : assignments()) {
             const ParameterState state = setter.apply(assignment);
-            std::printf("set %s = %s%s (position %.6f)\n", state.name.c_str(),
-                        state.display.c_str(),
+            std::printf("set %s = %s%s (position %s)\n", state.name.c_str(), state.display.c_str(),
                         state.label.empty() ? "" : (" " + state.label).c_str(),
-                        static_cast<double>(state.position));
+                        positionText(state.position).c_str());
         }
     }
 };

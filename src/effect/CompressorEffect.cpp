@@ -23,30 +23,31 @@ float float32(double value) {
 }  // namespace
 
 // The parameters in host-index order. The constructor registers them from
-// this table, so a parameter's row is its host index.
+// this table, so a parameter's row is its host index; applyParameterChanges
+// asks it which changes reconfigure the bands.
 constexpr std::array<CompressorEffect::ParameterRow, param::count>
 CompressorEffect::parameterRows() {
     return {{
-        {param::listenTo, &memberOf<&CompressorEffect::listenTo>},
-        {param::masterDrive, &memberOf<&CompressorEffect::masterDrive>},
-        {param::masterOut, &memberOf<&CompressorEffect::masterOut>},
-        {param::release, &memberOf<&CompressorEffect::release>},
-        {param::stereoSeparation, &memberOf<&CompressorEffect::stereoSeparation>},
-        {param::compressorMode, &memberOf<&CompressorEffect::compressorMode>},
-        {param::clipOnOff, &memberOf<&CompressorEffect::clipOnOff>},
-        {param::clipShape, &memberOf<&CompressorEffect::clipShape>},
-        {param::filterBank, &memberOf<&CompressorEffect::filterBank>},
-        {param::crossoverFreq0, &memberOf<&CompressorEffect::crossoverFreq0>},
-        {param::crossoverFreq1, &memberOf<&CompressorEffect::crossoverFreq1>},
-        {param::crossoverFreq2, &memberOf<&CompressorEffect::crossoverFreq2>},
-        {param::driveAdjust0, &memberOf<&CompressorEffect::driveAdjust0>},
-        {param::driveAdjust1, &memberOf<&CompressorEffect::driveAdjust1>},
-        {param::driveAdjust2, &memberOf<&CompressorEffect::driveAdjust2>},
-        {param::driveAdjust3, &memberOf<&CompressorEffect::driveAdjust3>},
-        {param::outAdjust0, &memberOf<&CompressorEffect::outAdjust0>},
-        {param::outAdjust1, &memberOf<&CompressorEffect::outAdjust1>},
-        {param::outAdjust2, &memberOf<&CompressorEffect::outAdjust2>},
-        {param::outAdjust3, &memberOf<&CompressorEffect::outAdjust3>},
+        {param::listenTo, &memberOf<&CompressorEffect::listenTo>, Reach::block},
+        {param::masterDrive, &memberOf<&CompressorEffect::masterDrive>, Reach::bands},
+        {param::masterOut, &memberOf<&CompressorEffect::masterOut>, Reach::bands},
+        {param::release, &memberOf<&CompressorEffect::release>, Reach::bands},
+        {param::stereoSeparation, &memberOf<&CompressorEffect::stereoSeparation>, Reach::bands},
+        {param::compressorMode, &memberOf<&CompressorEffect::compressorMode>, Reach::bands},
+        {param::clipOnOff, &memberOf<&CompressorEffect::clipOnOff>, Reach::block},
+        {param::clipShape, &memberOf<&CompressorEffect::clipShape>, Reach::nothing},
+        {param::filterBank, &memberOf<&CompressorEffect::filterBank>, Reach::bank},
+        {param::crossoverFreq0, &memberOf<&CompressorEffect::crossoverFreq0>, Reach::bands},
+        {param::crossoverFreq1, &memberOf<&CompressorEffect::crossoverFreq1>, Reach::bands},
+        {param::crossoverFreq2, &memberOf<&CompressorEffect::crossoverFreq2>, Reach::bands},
+        {param::driveAdjust0, &memberOf<&CompressorEffect::driveAdjust0>, Reach::bands},
+        {param::driveAdjust1, &memberOf<&CompressorEffect::driveAdjust1>, Reach::bands},
+        {param::driveAdjust2, &memberOf<&CompressorEffect::driveAdjust2>, Reach::bands},
+        {param::driveAdjust3, &memberOf<&CompressorEffect::driveAdjust3>, Reach::bands},
+        {param::outAdjust0, &memberOf<&CompressorEffect::outAdjust0>, Reach::bands},
+        {param::outAdjust1, &memberOf<&CompressorEffect::outAdjust1>, Reach::bands},
+        {param::outAdjust2, &memberOf<&CompressorEffect::outAdjust2>, Reach::bands},
+        {param::outAdjust3, &memberOf<&CompressorEffect::outAdjust3>, Reach::bands},
     }};
 }
 
@@ -223,6 +224,16 @@ bool CompressorEffect::adoptSampleRate() {
     return true;
 }
 
+// Whether a parameter whose row says it reaches the bands changed since the
+// bands were last configured; asking the table, not a list of names, keeps
+// an added parameter from being left out.
+bool CompressorEffect::bandSettingsChanged() {
+    for (const ParameterRow& row : parameterRows()) {
+        if (row.reach == Reach::bands && row.member(*this).isChanged()) return true;
+    }
+    return false;
+}
+
 void CompressorEffect::applyParameterChanges() {
     platform::ScopedLock hold(lock);
 
@@ -234,14 +245,7 @@ void CompressorEffect::applyParameterChanges() {
         for (std::size_t i = 0; i < banks.size(); ++i) {
             if (banks[i] == selected) currentBankIndex = i;
         }
-    } else if (!rateChanged &&
-               !(masterDrive.isChanged() || masterOut.isChanged() || release.isChanged() ||
-                 stereoSeparation.isChanged() || compressorMode.isChanged() ||
-                 crossoverFreq0.isChanged() || crossoverFreq1.isChanged() ||
-                 crossoverFreq2.isChanged() || driveAdjust0.isChanged() ||
-                 driveAdjust1.isChanged() || driveAdjust2.isChanged() || driveAdjust3.isChanged() ||
-                 outAdjust0.isChanged() || outAdjust1.isChanged() || outAdjust2.isChanged() ||
-                 outAdjust3.isChanged())) {
+    } else if (!rateChanged && !bandSettingsChanged()) {
         return;
     }
 

@@ -66,11 +66,19 @@ class CompressorEffect final : public vst::ExtendedEffectBase {
                                  float* lowestGains);
 
   private:
-    // One row of the registration table: a host index and the parameter
-    // member registered at it.
+    // Where a parameter's value goes, which decides what a change of it does.
+    enum class Reach {
+        bands,    // the crossovers and the band dynamics: a change reconfigures them
+        block,    // read by every block as it renders
+        bank,     // selects the filter bank, which is then reset and reconfigured
+        nothing,  // stored and shown only (see clipKnee)
+    };
+    // One row of the registration table: a host index, the parameter member
+    // registered at it, and where its value goes.
     struct ParameterRow {
         param::Index index;
         params::Parameter& (*member)(CompressorEffect& effect);
+        Reach reach;
     };
     template <auto Member>
     static params::Parameter& memberOf(CompressorEffect& effect) {
@@ -79,6 +87,7 @@ class CompressorEffect final : public vst::ExtendedEffectBase {
     static constexpr std::array<ParameterRow, param::count> parameterRows();
 
     void applyParameterChanges();
+    bool bandSettingsChanged();
     bool adoptSampleRate();
     void deleteBanks();
     template <class Meter>

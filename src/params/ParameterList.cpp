@@ -31,9 +31,12 @@ double ParameterList::normalisedValue(std::int32_t index) const {
 
 void ParameterList::setNormalisedValue(std::int32_t index, float x) {
     Parameter* parameter = entry(index);
-    if (parameter != nullptr && x >= 0.0f && x <= 1.0f) {
-        parameter->setNormalisedValue(static_cast<double>(x));
-    }
+    if (parameter == nullptr || !(x >= 0.0f && x <= 1.0f)) return;
+    // A host writing back the position it read (a session reopened) must not
+    // move a value no float position reaches, such as a default of 0.3, onto
+    // the value of that position's rounding.
+    if (x == static_cast<float>(parameter->normalisedValue())) return;
+    parameter->setNormalisedValue(static_cast<double>(x));
 }
 
 void ParameterList::copyDisplayName(std::int32_t index, char* buffer) const {

@@ -33,7 +33,9 @@ class ParameterList final {
 
     // 0.0 for an index out of range.
     double normalisedValue(std::int32_t index) const;
-    // Ignored unless the index is in range and 0 <= x <= 1 (NaN fails the test).
+    // Ignored unless the index is in range and 0 <= x <= 1 (NaN fails the test),
+    // and ignored for the position the parameter reports, as a float: the value
+    // stays exactly as it is and is not marked changed.
     void setNormalisedValue(std::int32_t index, float x);
 
     // Each writes a NUL at buffer[0]; for an index in range it then copies the text, cut to N

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 #include "PluginHarness.h"
 
@@ -166,6 +167,35 @@ TEST(PluginProcessing, ClipShapeAndListenReconfigureNothing) {
     touched.setParameter(param::listenTo, 0.5f);
     touched.setParameter(param::listenTo, 0.0f);
     EXPECT_EQ(render(touched, second).left, render(untouched, second).left);
+}
+
+// Every parameter moved alone, to each of its choices or to both ends of its
+// range, reaches the sound: one left out of the reconfiguration would still
+// pass every test that moves it together with another.
+TEST(PluginProcessing, EachParameterMovedAloneChangesTheSound) {
+    // Positions k / (n - 1) select each of n choices; the others are moved to both ends.
+    const std::map<std::int32_t, int> choiceCounts = {{param::listenTo, 5},
+                                                      {param::filterBank, 12}};
+    const Stereo in = testSignal(21);
+    for (std::int32_t index = 0; index < param::count; ++index) {
+        // "Clip hard<>soft" sets nothing yet (the clipper keeps its soft curve):
+        // it must leave the sound alone even with clipping on, until it is wired up.
+        const bool setsNothing = index == param::clipShape;
+        Plugin untouched;
+        if (setsNothing) untouched.setParameter(param::clipOnOff, 1.0f);
+        const Stereo expected = render(untouched, in);
+        const auto choices = choiceCounts.find(index);
+        const int positions = choices != choiceCounts.end() ? choices->second : 2;
+        for (int k = 0; k < positions; ++k) {
+            const auto position = static_cast<float>(k / static_cast<double>(positions - 1));
+            if (position == untouched.parameter(index)) continue;
+            Plugin moved;
+            if (setsNothing) moved.setParameter(param::clipOnOff, 1.0f);
+            moved.setParameter(index, position);
+            EXPECT_EQ(render(moved, in) == expected, setsNothing)
+                << moved.parameterName(index) << " at " << position;
+        }
+    }
 }
 
 TEST(PluginProcessing, CrossoverChangeKeepsFilterMemories) {

@@ -2,7 +2,6 @@
 // parameters, reached only through the library's entry and the record.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -215,44 +214,39 @@ TEST(PluginParameters, PositionsReadBackAndRewrittenAreStable) {
     }
 }
 
-float largestDifference(const std::vector<float>& a, const std::vector<float>& b) {
-    float largest = 0.0f;
-    for (std::size_t i = 0; i < a.size(); ++i) largest = std::max(largest, std::fabs(a[i] - b[i]));
-    return largest;
-}
-
-// A host saves the twenty positions of a configured instance and restores
-// them into a fresh one, in index order or the reverse: the texts are the
-// same and, from the same start, the same input gives the same output.
-//
-// A default value need not lie on the grid of 32-bit positions (200 Hz reads
-// back as 1/3, which maps to 200.00003 Hz), so the first restore may move an
-// untouched parameter by a rounding step: the texts stay, the sound moves by
-// far less than anyone could hear. From then on save and restore are exact.
+// A host saves the twenty positions of an instance, at the defaults or
+// configured, and writes them back into it, or into a fresh one in index
+// order or the reverse (a session reopened): the texts are the same and no
+// sample changes. A value no float position reaches (a default of 0.3, or
+// 200 Hz, which reads back as 1/3, the position of 200.00003 Hz) is kept
+// because its own reported position, written back, changes nothing.
 TEST(PluginParameters, SavedPositionsRestoreTextsAndSound) {
     const testhost::Stereo in(testhost::noise(7, 0.4, 8192), testhost::sine(220.0, 0.6, 8192));
     auto render = [&](Plugin& plugin) { return testhost::render(plugin, in, 512); };
-    for (std::uint32_t seed = 1; seed <= 6; ++seed) {
+    for (std::uint32_t seed = 0; seed <= 6; ++seed) {
         SCOPED_TRACE(seed);
         std::mt19937 random(seed);
         Plugin original;
-        for (int n = 0; n < 40; ++n) {
+        Plugin reopened;
+        for (int n = 0; seed != 0 && n < 40; ++n) {  // seed 0 keeps the defaults
             const auto index = static_cast<std::int32_t>(random() % param::count);
-            original.setParameter(index, std::uniform_real_distribution<float>(0.0f, 1.0f)(random));
+            const float position = std::uniform_real_distribution<float>(0.0f, 1.0f)(random);
+            original.setParameter(index, position);
+            reopened.setParameter(index, position);
         }
         std::vector<float> saved(param::count);
         for (std::int32_t index = 0; index < param::count; ++index) {
             saved[static_cast<std::size_t>(index)] = original.parameter(index);
+            reopened.setParameter(index, saved[static_cast<std::size_t>(index)]);
         }
         const testhost::Stereo out = render(original);
+        EXPECT_TRUE(render(reopened) == out);
 
         for (bool reverse : {false, true}) {
             Plugin restored;
-            Plugin restoredAgain;
             for (std::int32_t n = 0; n < param::count; ++n) {
                 const std::int32_t index = reverse ? param::count - 1 - n : n;
                 restored.setParameter(index, saved[static_cast<std::size_t>(index)]);
-                restoredAgain.setParameter(index, restored.parameter(index));
             }
             for (std::int32_t index = 0; index < param::count; ++index) {
                 EXPECT_EQ(restored.parameterDisplay(index), original.parameterDisplay(index))
@@ -260,13 +254,7 @@ TEST(PluginParameters, SavedPositionsRestoreTextsAndSound) {
                 EXPECT_EQ(restored.parameter(index), saved[static_cast<std::size_t>(index)])
                     << index;
             }
-            const testhost::Stereo restoredOut = render(restored);
-            EXPECT_LE(largestDifference(restoredOut.left, out.left), 1e-5f);
-            EXPECT_LE(largestDifference(restoredOut.right, out.right), 1e-5f);
-
-            const testhost::Stereo againOut = render(restoredAgain);
-            EXPECT_EQ(againOut.left, restoredOut.left);
-            EXPECT_EQ(againOut.right, restoredOut.right);
+            EXPECT_TRUE(render(restored) == out);
         }
     }
 }

@@ -137,7 +137,7 @@ TEST_F(CommandLine, InfoShowsTheRecordAndEveryParameter) {
     for (const char* expected :
          {"effect:        Test Gain", "unique id:     Test (0x54657374)",
           "flags:         replacing", "latency:       7 samples", "    1  Shape   Hard",
-          "    0  Gain    0.00     dB        0.500000"}) {
+          "    0  Gain    0.00     dB        0.5\n"}) {
         EXPECT_NE(result.out.find(expected), std::string::npos) << expected << "\n" << result.out;
     }
 }

@@ -268,7 +268,8 @@ TEST(Lv2Plugin, ActivateAgainStartsAfresh) {
 }
 
 // Each meter reads 0 dB while its band is not compressing and falls below 0
-// while a loud burst drives it; each run reports its own deepest reduction.
+// while a loud burst drives it, on one channel or both; each run reports its
+// own deepest reduction.
 TEST(Lv2Plugin, MetersReadZeroOnSilenceAndFallOnABurst) {
     for (const float law : {0.0f, 1.0f}) {
         SCOPED_TRACE(law);
@@ -288,6 +289,18 @@ TEST(Lv2Plugin, MetersReadZeroOnSilenceAndFallOnABurst) {
         for (std::int32_t band = 0; band < 4; ++band) {
             deepest[band] = lv2.meter(band);
             EXPECT_LT(deepest[band], -6.0f) << band;
+        }
+        // Each meter shows the more compressed channel: with the channels fully
+        // apart, a burst on the left alone reads as deep as on both, while the
+        // silent right channel's gain stays at rest.
+        Lv2Plugin apart(44100.0);
+        apart.set("masterDrive", 24.0f);
+        apart.set("compressorMode", law);
+        apart.set("stereoSeparation", lv2test::controlPort("stereoSeparation").maximum);
+        apart.process(silence, silence, left, right, static_cast<std::uint32_t>(frames));
+        apart.process(burst, silence, left, right, static_cast<std::uint32_t>(frames));
+        for (std::int32_t band = 0; band < 4; ++band) {
+            EXPECT_NEAR(apart.meter(band), deepest[band], 0.01f) << band;
         }
         // Quieter runs after the burst read less reduction, and silence at
         // length reads 0 again.

@@ -83,7 +83,7 @@ TEST_F(ParameterListCopy, WritesExactlyTheBoundedLengthAndCutsLongTexts) {
     }
 }
 
-TEST_F(ParameterListCopy, PositionsOutsideZeroToOneOrBadIndexesAreIgnored) {
+TEST_F(ParameterListCopy, BadPositionsAndIndexesAndTheReportedPositionAreIgnored) {
     ASSERT_EQ(list.size(), 3u);
     (void)longTexts.value();
     const double before = list.normalisedValue(1);
@@ -97,6 +97,12 @@ TEST_F(ParameterListCopy, PositionsOutsideZeroToOneOrBadIndexesAreIgnored) {
     for (const float x : badPositions) list.setNormalisedValue(1, x);
     EXPECT_EQ(list.normalisedValue(1), before);
     EXPECT_FALSE(longTexts.isChanged());
+
+    // Written back, the reported position keeps a value no float position reaches.
+    (void)shortTexts.value();
+    list.setNormalisedValue(0, static_cast<float>(list.normalisedValue(0)));
+    EXPECT_FALSE(shortTexts.isChanged());
+    EXPECT_EQ(shortTexts.value(), 0.9999);
 
     list.setNormalisedValue(1, 1.0f);
     EXPECT_EQ(longTexts.value(), 20000.0);
