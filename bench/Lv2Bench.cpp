@@ -1,76 +1,23 @@
-// The LV2 library against the VST 2 library of the same build, each loaded
-// with dlopen and driven as its hosts drive it, on the same music-like signal
-// in blocks of 512 at 48 kHz. Run with --benchmark_enable_random_interleaving
-// and repetitions so that both are timed side by side.
-//
-//   vst2/setting:S, lv2/setting:S   S = 0: the defaults; S = 1: the costliest
-//                                   setting, LP18 dn, square-root law, clipping on
-//
-// per_frame is the time per stereo frame. The LV2 runs include its meters.
-#include <benchmark/benchmark.h>
+// The LV2 library against the VST 2 library of the same build (FaceBench.h),
+// each loaded with dlopen and driven as its hosts drive it. Run with
+// --benchmark_enable_random_interleaving and repetitions so that both are
+// timed side by side. The LV2 runs include its meters.
 #include <dlfcn.h>
 #include <lv2/core/lv2.h>
 
 #include <array>
 #include <cstdint>
-#include <exception>
-#include <stdexcept>
-#include <vector>
 
-#include "PluginBenchSignal.h"
+#include "FaceBench.h"
 #include "PluginHarness.h"
-#include "PluginInstance.h"
 
 namespace {
 
-constexpr std::uint32_t kBlock = 512;
 // Port indexes: the four audio ports, then the controls in host-index order,
 // then the four meters.
 constexpr std::uint32_t kFirstControlPort = 4;
 constexpr std::uint32_t kPortCount = 4 + param::count + 4;
 constexpr float kCostliestBank = 11.0f;  // LP18 dn
-
-// Blocks of the signal through `process(inLeft, inRight, outLeft, outRight)`,
-// after the warm-up.
-template <class Process>
-void timeBlocks(benchmark::State& state, Process&& process) {
-    const bench::StereoSignal& in = bench::pluginBenchSignal();
-    std::vector<float> outLeft(kBlock);
-    std::vector<float> outRight(kBlock);
-    std::size_t position = 0;
-    for (; position < bench::kWarmUpFrames; position += kBlock) {
-        process(&in.left[position], &in.right[position], outLeft.data(), outRight.data());
-    }
-    for (auto _ : state) {
-        process(&in.left[position], &in.right[position], outLeft.data(), outRight.data());
-        benchmark::DoNotOptimize(outLeft.data());
-        benchmark::DoNotOptimize(outRight.data());
-        benchmark::ClobberMemory();
-        position += kBlock;
-        if (position == bench::kSignalFrames) position = 0;
-    }
-    state.counters["per_frame"] = benchmark::Counter(
-        kBlock, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-}
-
-void vst2(benchmark::State& state) {
-    try {
-        host::PluginInstance plugin(testhost::sharedLibrary(), bench::kSampleRate,
-                                    static_cast<std::int32_t>(kBlock));
-        host::ProcessingSession running(plugin);
-        if (state.range(0) == 1) {
-            plugin.setParameter(param::filterBank, 1.0f);
-            plugin.setParameter(param::compressorMode, 1.0f);
-            plugin.setParameter(param::clipOnOff, 1.0f);
-        }
-        timeBlocks(state, [&](const float* inL, const float* inR, float* outL, float* outR) {
-            plugin.processReplacing(inL, inR, outL, outR, static_cast<std::int32_t>(kBlock));
-        });
-    } catch (const std::exception& failure) {
-        state.SkipWithError(failure.what());
-    }
-}
-BENCHMARK(vst2)->ArgName("setting")->Arg(0)->Arg(1);
 
 void lv2(benchmark::State& state) {
     void* library = dlopen(LV2_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
@@ -105,12 +52,12 @@ void lv2(benchmark::State& state) {
         descriptor->connect_port(instance, port, &controls[port]);
     }
     descriptor->activate(instance);
-    timeBlocks(state, [&](const float* inL, const float* inR, float* outL, float* outR) {
+    bench::timeFaceBlocks(state, [&](const float* inL, const float* inR, float* outL, float* outR) {
         descriptor->connect_port(instance, 0, const_cast<float*>(inL));
         descriptor->connect_port(instance, 1, const_cast<float*>(inR));
         descriptor->connect_port(instance, 2, outL);
         descriptor->connect_port(instance, 3, outR);
-        descriptor->run(instance, kBlock);
+        descriptor->run(instance, bench::kFaceBlock);
     });
     descriptor->deactivate(instance);
     descriptor->cleanup(instance);

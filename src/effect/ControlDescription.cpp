@@ -107,7 +107,7 @@ double ControlDescription::shownDefault(double exact, float position) const {
         std::snprintf(text, sizeof text, "%.*g", digits, exact);
         const double candidate = std::strtod(text, nullptr);
         if (candidate >= minimum_ && candidate <= maximum_ && positionFor(candidate) == position &&
-            positionFor(static_cast<float>(candidate)) == position) {
+            positionFor(static_cast<double>(static_cast<float>(candidate))) == position) {
             return candidate;
         }
     }

@@ -1,12 +1,14 @@
 #!/bin/sh
 # Checks the plug-in's dynamic symbol table and library dependencies.
-# Usage: check-plugin-linkage.sh LIBRARY [ENTRY]   (ENTRY: main by default)
+# Usage: check-plugin-linkage.sh LIBRARY [ENTRY...]   (ENTRY: main by default)
 set -eu
 plugin=$1
-entry=${2:-main}
+shift
+[ $# -gt 0 ] || set -- main
+entries=$(printf '%s\n' "$@" | sort -u)
 exports=$(nm -D --defined-only "$plugin" | awk '{print $NF}' | sort -u)
-if [ "$exports" != "$entry" ]; then
-    echo "exported symbols other than $entry:" >&2
+if [ "$exports" != "$entries" ]; then
+    echo "exported symbols other than" $entries: >&2
     echo "$exports" >&2
     exit 1
 fi

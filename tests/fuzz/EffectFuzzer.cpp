@@ -27,6 +27,28 @@
 //     (bit 0: in place); every output sample must be finite, every meter
 //     finite and at most 0
 //   2 activate again
+// From 0xE0 to 0xEF, modulo 4, the step drives the VST 3 face: one instance
+// opened on the first such step as Ardour opens it (44.1 kHz, stereo, active,
+// processing), audio processed in place:
+//   0 process: frames u16 (n % 8193), fill per channel as below, flags byte
+//     (bit 0: no channel buffers, bit 1: offline), queue count byte (% 9),
+//     each an ID byte (see below), a point count byte (% 9) and per point an
+//     offset i16 and a value byte (below 0x80: b / 127, otherwise an f64
+//     follows). The call must succeed; an output sample may be non-finite
+//     only where its input was (a bypass passes the input on); every meter
+//     must come back finite, within 0..1 and at most 0 dB.
+//   1 setState: length u16 (% 300), kind byte % 3: 0 raw bytes, 1 the
+//     current state with one byte (position u8 % 92) set to a value byte,
+//     2 "CcnK" and raw bytes. Refused: the state and the controller's values
+//     are unchanged; accepted: the controller shows the new state.
+//   2 controller: ID byte, value f64, a text of length byte % 40 UTF-16
+//     units; setParamNormalized, getParamStringByValue (terminated within
+//     128 units), normalizedParamToPlain, getParamValueByString (accepted:
+//     within 0..1).
+//   3 setup: rate f64, largest block i32, sample size byte; then inactive,
+//     an arrangement u64 for both buses, active again.
+// A VST 3 parameter ID is one byte b % 26: 0..19 the effect's, 20 the
+// bypass, 21..24 the meters, 25 an unknown ID.
 // An index is one byte: below 0x80 it is -3 + b % 27, otherwise an i32
 // follows. Fill byte modulo 4: 0 raw f32 samples read from the input (cycled
 // when the input runs short), 1 a sine of the given amplitude, 2 a constant
@@ -38,14 +60,22 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <limits>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include <lv2/core/lv2.h>
 
+#include "Vst3HostObjects.h"
 #include "binding/AEffect.h"
 #include "effect/CompressorEffect.h"
+#include "effect/ProductInfo.h"
 #include "lv2/PortLayout.h"
+#include "vst3/ParameterTable.h"
+#include "vst3/PluginFactory.h"
+#include "vst3/StateRecord.h"
 
 extern "C" const LV2_Descriptor* lv2_descriptor(uint32_t index);
 
@@ -231,6 +261,196 @@ class Lv2Session {
     bool connected_[kPortCount] = {};
 };
 
+// The VST 3 instance, made through the module's factory and opened in
+// Ardour's order, with the host's objects.
+class Vst3Session {
+  public:
+    Vst3Session() {
+        void* object = nullptr;
+        vst3::pluginFactory().createInstance(vst3::kCompressorClassId.bytes,
+                                             vst3::IComponent::iid.bytes, &object);
+        component_ = static_cast<vst3::IComponent*>(object);
+        component_->initialize(&host_);
+        component_->queryInterface(vst3::IEditController::iid.bytes, &object);
+        controller_ = static_cast<vst3::IEditController*>(object);
+        controller_->initialize(&host_);
+        controller_->setComponentHandler(&handler_);
+        component_->queryInterface(vst3::IAudioProcessor::iid.bytes, &object);
+        processor_ = static_cast<vst3::IAudioProcessor*>(object);
+        vst3::ProcessSetup setup{vst3::kRealtime, vst3::kSample32, 8192, 44100.0};
+        processor_->setupProcessing(setup);
+        vst3::SpeakerArrangement stereo = vst3::kStereo;
+        processor_->setBusArrangements(&stereo, 1, &stereo, 1);
+        component_->setActive(1);
+        processor_->setProcessing(1);
+    }
+
+    ~Vst3Session() {
+        processor_->setProcessing(0);
+        component_->setActive(0);
+        controller_->setComponentHandler(nullptr);
+        controller_->terminate();
+        component_->terminate();
+        controller_->release();
+        component_->release();
+        if (processor_->release() != 0) fail("VST 3 instance still referenced after teardown", 0);
+    }
+
+    void process(Reader& in, std::vector<float>& left, std::vector<float>& right,
+                 std::uint32_t frames) {
+        const std::uint8_t flags = in.byte();
+        vst3test::ParameterChanges changes;
+        const int queues = in.byte() % 9;
+        for (int q = 0; q < queues; ++q) {
+            const vst3::ParamID id = parameterId(in);
+            vst3::int32 index = 0;
+            vst3::IParamValueQueue* queue = changes.addParameterData(id, index);
+            const int points = in.byte() % 9;
+            for (int p = 0; p < points; ++p) {
+                const vst3::int32 offset = in.number<std::int16_t>();
+                const std::uint8_t b = in.byte();
+                const double value = b < 0x80 ? b / 127.0 : in.number<double>();
+                if (queue != nullptr) queue->addPoint(offset, value, index);
+            }
+        }
+        const std::vector<float> inLeft = left;
+        const std::vector<float> inRight = right;
+        float* channels[2] = {left.data(), right.data()};
+        vst3::AudioBusBuffers buffers{};
+        buffers.numChannels = 2;
+        buffers.channelBuffers32 = (flags & 1) != 0 ? nullptr : channels;
+        vst3::ProcessData data{};
+        data.processMode = (flags & 2) != 0 ? vst3::kOffline : vst3::kRealtime;
+        data.symbolicSampleSize = vst3::kSample32;
+        data.numSamples = static_cast<vst3::int32>(frames);
+        data.numInputs = 1;
+        data.numOutputs = 1;
+        data.inputs = &buffers;
+        data.outputs = &buffers;
+        data.inputParameterChanges = &changes;
+        data.outputParameterChanges = &output_;
+        output_.clear();
+        if (processor_->process(data) != vst3::kResultOk) fail("VST 3 process refused", frames);
+        for (std::uint32_t i = 0; i < frames; ++i) {
+            if ((!std::isfinite(left[i]) && std::isfinite(inLeft[i])) ||
+                (!std::isfinite(right[i]) && std::isfinite(inRight[i]))) {
+                fail("non-finite VST 3 output at frame", static_cast<long long>(i));
+            }
+        }
+        for (vst3::int32 band = 0; band < vst3::kMeterCount; ++band) {
+            const vst3::ParamID id = vst3::kFirstMeterId + static_cast<vst3::ParamID>(band);
+            const vst3test::ValueQueue* meter = output_.find(id);
+            if (meter == nullptr) fail("VST 3 meter not reported", band);
+            const double value = meter->points().back().second;
+            const double decibels = controller_->normalizedParamToPlain(id, value);
+            if (!(value >= 0.0 && value <= 1.0 && std::isfinite(decibels) && decibels <= 0.0)) {
+                fail("VST 3 meter out of range", band);
+            }
+        }
+    }
+
+    void setState(Reader& in) {
+        const std::size_t length = in.number<std::uint16_t>() % 300u;
+        const int kind = in.byte() % 3;
+        const std::vector<std::uint8_t> before = state();
+        std::vector<std::uint8_t> bytes;
+        if (kind == 1) {
+            bytes = before;
+            const std::size_t at = in.byte() % bytes.size();
+            bytes[at] = in.byte();
+        } else {
+            if (kind == 2) bytes = {'C', 'c', 'n', 'K'};
+            for (std::size_t i = 0; i < length; ++i) bytes.push_back(in.byte());
+        }
+        const std::vector<double> shownBefore = shown();
+        vst3test::MemoryStream forComponent(bytes);
+        const bool accepted = component_->setState(&forComponent) == vst3::kResultOk;
+        vst3test::MemoryStream forController(bytes);
+        controller_->setComponentState(&forController);
+        if (!accepted) {
+            if (state() != before || shown() != shownBefore) {
+                fail("a refused VST 3 state changed something", static_cast<long long>(length));
+            }
+            return;
+        }
+        vst3test::MemoryStream saved(state());
+        const std::optional<vst3::PluginState> now =
+            vst3::readState(&saved, effect::product::kUniqueId);
+        if (!now) fail("VST 3 state unreadable after an accepted one", 0);
+        for (std::size_t i = 0; i < now->positions.size(); ++i) {
+            if (shown()[i] != static_cast<double>(now->positions[i])) {
+                fail("VST 3 controller disagrees with the state", static_cast<long long>(i));
+            }
+        }
+    }
+
+    void control(Reader& in) {
+        const vst3::ParamID id = parameterId(in);
+        const auto value = in.number<double>();
+        std::u16string text;
+        const int length = in.byte() % 40;
+        for (int i = 0; i < length; ++i) text += static_cast<char16_t>(in.number<std::uint16_t>());
+        controller_->setParamNormalized(id, value);
+        vst3::String128 shownText;
+        std::fill(std::begin(shownText), std::end(shownText), u'x');
+        if (controller_->getParamStringByValue(id, value, shownText) == vst3::kResultOk &&
+            std::find(std::begin(shownText), std::end(shownText), u'\0') == std::end(shownText)) {
+            fail("VST 3 text not terminated for ID", id);
+        }
+        const double plain = controller_->normalizedParamToPlain(id, value);
+        if (value >= 0.0 && value <= 1.0 && !std::isfinite(plain)) {
+            fail("VST 3 plain value not finite for ID", id);
+        }
+        double typed = -1.0;
+        if (controller_->getParamValueByString(id, text.data(), typed) == vst3::kResultOk &&
+            !(typed >= 0.0 && typed <= 1.0)) {
+            fail("VST 3 typed value outside 0..1 for ID", id);
+        }
+    }
+
+    void setup(Reader& in) {
+        vst3::ProcessSetup setup{vst3::kRealtime, 0, 0, in.number<double>()};
+        setup.maxSamplesPerBlock = in.number<std::int32_t>();
+        setup.symbolicSampleSize = in.byte() % 2;
+        auto arrangement = in.number<std::uint64_t>();
+        processor_->setProcessing(0);
+        component_->setActive(0);
+        processor_->setupProcessing(setup);
+        processor_->setBusArrangements(&arrangement, 1, &arrangement, 1);
+        component_->setActive(1);
+        processor_->setProcessing(1);
+    }
+
+  private:
+    static vst3::ParamID parameterId(Reader& in) {
+        const int b = in.byte() % 26;
+        if (b < 20) return static_cast<vst3::ParamID>(b);
+        return b == 25 ? 12345u : vst3::kBypassId + static_cast<vst3::ParamID>(b - 20);
+    }
+
+    std::vector<std::uint8_t> state() {
+        vst3test::MemoryStream stream;
+        component_->getState(&stream);
+        return stream.bytes();
+    }
+
+    std::vector<double> shown() {
+        std::vector<double> values;
+        for (vst3::ParamID id = 0; id < effect::param::count; ++id) {
+            values.push_back(controller_->getParamNormalized(id));
+        }
+        values.push_back(controller_->getParamNormalized(vst3::kBypassId));
+        return values;
+    }
+
+    vst3test::HostApplication host_;
+    vst3test::ComponentHandler handler_;
+    vst3::IComponent* component_ = nullptr;
+    vst3::IEditController* controller_ = nullptr;
+    vst3::IAudioProcessor* processor_ = nullptr;
+    vst3test::ParameterChanges output_;
+};
+
 class Session {
   public:
     explicit Session(vst::AEffect* fx) : fx_(fx) {}
@@ -239,6 +459,10 @@ class Session {
         const std::uint8_t first = in.byte();
         if (first >= 0xF0) {
             lv2Step(in, (first - 0xF0) % 3);
+            return;
+        }
+        if (first >= 0xE0) {
+            vst3Step(in, (first - 0xE0) % 4);
             return;
         }
         const int kind = first % 5;
@@ -281,6 +505,31 @@ class Session {
             }
             default:
                 lv2_.activate();
+                break;
+        }
+    }
+
+    void vst3Step(Reader& in, int kind) {
+        if (!vst3_) vst3_.emplace();
+        switch (kind) {
+            case 0: {
+                const std::uint32_t frames = in.number<std::uint16_t>() % 8193u;
+                std::vector<float> left(std::max<std::size_t>(frames, 1));
+                std::vector<float> right(left.size());
+                fill(in, left, frames);
+                fill(in, right, frames);
+                phase_ += frames;
+                vst3_->process(in, left, right, frames);
+                break;
+            }
+            case 1:
+                vst3_->setState(in);
+                break;
+            case 2:
+                vst3_->control(in);
+                break;
+            default:
+                vst3_->setup(in);
                 break;
         }
     }
@@ -425,6 +674,7 @@ class Session {
 
     vst::AEffect* fx_;
     Lv2Session lv2_;
+    std::optional<Vst3Session> vst3_;
     std::size_t phase_ = 0;
     std::uint32_t noise_ = 1;
 };

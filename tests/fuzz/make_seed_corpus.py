@@ -60,6 +60,34 @@ def lv2_rate(rate):
     return struct.pack("<d", rate)
 
 
+def vst3_point(offset, value):
+    if 0.0 <= value <= 1.0 and round(value * 127) == value * 127:
+        return struct.pack("<h", offset) + bytes([round(value * 127)])
+    return struct.pack("<h", offset) + bytes([0x80]) + struct.pack("<d", value)
+
+
+def vst3_process(frames, left, right, queues=(), no_buffers=False, offline=False):
+    body = b"".join(bytes([pid, len(points)]) + b"".join(vst3_point(o, v) for o, v in points)
+                    for pid, points in queues)
+    return (bytes([0xE0]) + struct.pack("<H", frames) + left + right +
+            bytes([(1 if no_buffers else 0) | (2 if offline else 0), len(queues)]) + body)
+
+
+def vst3_state(kind, data=b"", at=0, value=0):
+    if kind == 1:
+        return bytes([0xE1]) + struct.pack("<H", 0) + bytes([1, at, value])
+    return bytes([0xE1]) + struct.pack("<H", len(data)) + bytes([kind]) + data
+
+
+def vst3_control(pid, value, text=""):
+    return (bytes([0xE2, pid]) + struct.pack("<d", value) + bytes([len(text)]) +
+            text.encode("utf-16-le"))
+
+
+def vst3_setup(rate, block=4096, size=0, arrangement=3):
+    return bytes([0xE3]) + struct.pack("<diBQ", rate, block, size, arrangement)
+
+
 EFF_SET_SAMPLE_RATE = 10
 EFF_SET_BLOCK_SIZE_AND_RATE = 43
 
@@ -92,6 +120,18 @@ seeds = {
                                     (7, -1e30, 333), (10, 0.4, 64), (9, 1e38, 128))) +
     lv2_control(6, 0.0, unconnected=True) + bytes([0xF2]) + lv2_run(8192, awkward(4), music()),
     "lv2-bad-rate": bytes([0xF2]) + lv2_rate(-1.0) + lv2_run(64, music(), music()),
+    "vst3-session": b"".join((
+        vst3_process(512, music(), music(), ((1, ((0, 1.0), (100, 0.5))), (8, ((37, 0.5),)),
+                                             (20, ((200, 1.0), (-3, 0.0))))),
+        vst3_process(8192, sine(0.9), music(), ((20, ((300, 0.0),)), (0, ((5000, NAN),))),
+                     offline=True),
+        vst3_process(0, music(), music(), ((3, ((0, INF),)),), no_buffers=True),
+        vst3_state(1, at=12, value=0x7F), vst3_state(0, b"TCv3" + bytes(88)),
+        vst3_state(2, struct.pack(">i", 4) + b"FxBk"),
+        vst3_control(4, 0.25, "-3 dB"), vst3_control(6, 0.0, "B"), vst3_control(22, NAN, "x"),
+        vst3_setup(96000.0), vst3_process(64, awkward(4), music()),
+        vst3_setup(-1.0, 0, 1, 1), vst3_process(256, music(), music()),
+    )),
 }
 
 

@@ -6,62 +6,15 @@
 // maps to: it must show the same texts and give exactly the LV2 output.
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cstdlib>
-#include <map>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "Lv2TestHost.h"
 #include "PluginHarness.h"
+#include "SettingTable.h"
 
 namespace {
-
-using Setting = std::map<std::int32_t, float>;
-
-constexpr std::int32_t kBankCount = 12;
-
-struct Row {
-    std::string name;
-    Setting setting;
-};
-
-std::vector<Row> rows() {
-    std::vector<Row> table;
-    for (std::int32_t bank = 0; bank < kBankCount; ++bank) {
-        for (const float mode : {0.0f, 1.0f}) {
-            for (const float clip : {0.0f, 1.0f}) {
-                table.push_back({"bank " + std::to_string(bank) + ", law " +
-                                     std::to_string(int(mode)) + ", clipping " +
-                                     std::to_string(int(clip)),
-                                 {{param::filterBank, static_cast<float>(bank) / (kBankCount - 1)},
-                                  {param::compressorMode, mode},
-                                  {param::clipOnOff, clip},
-                                  {param::masterDrive, 0.7f}}});
-            }
-        }
-    }
-    for (std::int32_t band = 0; band < 4; ++band) {
-        table.push_back(
-            {"listening to band " + std::to_string(band),
-             {{param::listenTo, static_cast<float>(band + 1) / 4.0f}, {param::masterDrive, 0.6f}}});
-    }
-    // Any position of every parameter; the release stays above the shortest
-    // time its port offers (0.2 ms, position 0.0563).
-    std::mt19937 random(20261207);
-    std::uniform_real_distribution<float> position(0.0f, 1.0f);
-    for (int n = 0; n < 12; ++n) {
-        Setting setting;
-        for (std::int32_t index = 0;
-             index < static_cast<std::int32_t>(lv2test::controlPorts().size()); ++index) {
-            setting[index] = position(random);
-        }
-        setting[param::release] = 0.06f + 0.94f * setting[param::release];
-        table.push_back({"random setting " + std::to_string(n), setting});
-    }
-    return table;
-}
 
 // The port value that shows a VST 2 display text.
 float portValueFor(const lv2::ControlPort& port, const std::string& text) {
@@ -82,9 +35,9 @@ float portValueFor(const lv2::ControlPort& port, const std::string& text) {
 
 TEST(Lv2MatchesVst2, SameTextsSameAudio) {
     const std::size_t frames = 6000;
-    const testhost::Stereo signal = lv2test::testSignal(frames);
+    const testhost::Stereo signal = testhost::burstSignal(frames);
     const std::vector<lv2::ControlPort>& ports = lv2test::controlPorts();
-    for (const Row& row : rows()) {
+    for (const testhost::SettingRow& row : testhost::settingTable()) {
         SCOPED_TRACE(row.name);
         testhost::Plugin shown;
         for (const auto& [index, position] : row.setting) shown.setParameter(index, position);

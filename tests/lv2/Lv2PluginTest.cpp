@@ -12,6 +12,7 @@
 
 #include "Lv2TestHost.h"
 #include "PluginHarness.h"
+#include "SettingTable.h"
 #include "effect/CompressorEffect.h"
 #include "lv2/PortLayout.h"
 #include "params/Parameter.h"
@@ -167,7 +168,7 @@ TEST(Lv2Plugin, InstantiateRefusesUnusableRates) {
 TEST(Lv2Plugin, AnyRunSizeInSeparateOrSharedBuffersMatchesVst2) {
     const std::size_t frames = 9000;
     for (const double rate : {44100.0, 48000.0, 96000.0}) {
-        const testhost::Stereo signal = lv2test::testSignal(frames, rate);
+        const testhost::Stereo signal = testhost::burstSignal(frames, rate);
         host::PluginInstance vst2(testhost::sharedLibrary(), rate, testhost::kLargestBlock);
         const testhost::Stereo expected = testhost::render(vst2, signal, 512);
         for (const std::uint32_t block : {1u, 37u, 4096u}) {
@@ -218,7 +219,7 @@ TEST(Lv2Plugin, ControlValuesAsHostsSendThem) {
     };
     const std::size_t run = 700;
     const std::size_t frames = run * (std::size(steps) + 1);
-    const testhost::Stereo signal = lv2test::testSignal(frames);
+    const testhost::Stereo signal = testhost::burstSignal(frames);
     std::vector<float> expectedLeft(frames);
     std::vector<float> expectedRight(frames);
     std::vector<float> left(frames);
@@ -251,7 +252,7 @@ TEST(Lv2Plugin, ControlValuesAsHostsSendThem) {
 
 // Activating again forgets the signal: the output is a new instance's.
 TEST(Lv2Plugin, ActivateAgainStartsAfresh) {
-    const testhost::Stereo signal = lv2test::testSignal(6000);
+    const testhost::Stereo signal = testhost::burstSignal(6000);
     Lv2Plugin fresh(48000.0);
     std::vector<float> expectedLeft;
     std::vector<float> expectedRight;

@@ -26,19 +26,6 @@ void setAsPort(host::PluginInstance& plugin, const lv2::ControlPort& port, float
     plugin.setParameter(port.control.index(), port.control.positionFor(lv2::clampToPort(port, value)));
 }
 
-testhost::Stereo testSignal(std::size_t frames, double sampleRate) {
-    testhost::Stereo signal(testhost::sine(110.0, 0.3, frames, sampleRate),
-                            testhost::sine(3100.0, 0.2, frames, sampleRate));
-    const std::vector<float> hiss = testhost::noise(7, 0.05, frames);
-    const std::vector<float> burst = testhost::noise(11, 0.9, frames);
-    for (std::size_t i = 0; i < frames; ++i) {
-        const bool loud = i >= frames / 3 && i < frames / 2;
-        signal.left[i] += hiss[i] + (loud ? burst[i] : 0.0f);
-        signal.right[i] += hiss[frames - 1 - i] + (loud ? burst[frames - 1 - i] : 0.0f);
-    }
-    return signal;
-}
-
 Lv2Bundle& Lv2Bundle::shared() {
     static Lv2Bundle bundle;
     return bundle;

@@ -22,10 +22,6 @@ const lv2::ControlPort& controlPort(const std::string& symbol);
 // value, as the LV2 plug-in gives it to its effect.
 void setAsPort(host::PluginInstance& plugin, const lv2::ControlPort& port, float value);
 
-// A stereo test signal: two sines under seeded noise, with a loud burst in
-// the middle that drives every band into compression.
-testhost::Stereo testSignal(std::size_t frames, double sampleRate = testhost::kSampleRate);
-
 // The world with the built bundle loaded, shared by all tests.
 class Lv2Bundle {
   public:

@@ -1,7 +1,11 @@
 # Checks the plug-in DLL's tables as a Windows host's loader sees them:
-# exactly one exported name, "main" (no underscore, no @N), and imports from
-# KERNEL32 and msvcrt only, the C and C++ runtimes being linked in.
-#   cmake -DOBJDUMP=<target objdump> -DDLL=<plug-in> -P CheckDllTables.cmake
+# exactly the exported names given, "main" by default (no underscore, no @N),
+# and imports from KERNEL32 and msvcrt only, the C and C++ runtimes being
+# linked in.
+#   cmake -DOBJDUMP=<target objdump> -DDLL=<plug-in> [-DEXPORTS=<sorted;names>] -P CheckDllTables.cmake
+if(NOT DEFINED EXPORTS)
+    set(EXPORTS main)
+endif()
 execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
     message(FATAL_ERROR "${OBJDUMP} -p ${DLL} failed")
@@ -14,8 +18,8 @@ foreach(line IN LISTS export_lines)
     string(REGEX REPLACE "^\\[ *[0-9]+\\] " "" name "${line}")
     list(APPEND exports "${name}")
 endforeach()
-if(NOT exports STREQUAL "main")
-    message(FATAL_ERROR "exported names are '${exports}', expected exactly 'main'")
+if(NOT exports STREQUAL EXPORTS)
+    message(FATAL_ERROR "exported names are '${exports}', expected exactly '${EXPORTS}'")
 endif()
 
 string(REGEX MATCHALL "DLL Name: [^\n]+" import_lines "${dump}")

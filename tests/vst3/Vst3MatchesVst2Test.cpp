@@ -1,0 +1,198 @@
+// The VST 3 plug-in sounds like the VST 2 one, bit for bit: at every setting
+// of the shared table with the values sent at offset 0; with points inside a
+// block, like the VST 2 plug-in processing that block in parts split at each
+// point; at a rate set up anew. Its bypass passes the input untouched,
+// switches without a click and keeps the compressor running, and its meters
+// come back in the output changes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+#include "PluginHarness.h"
+#include "SettingTable.h"
+#include "Vst3TestHost.h"
+
+namespace {
+
+using namespace vst3;
+using testhost::Stereo;
+using vst3test::Instance;
+
+constexpr std::size_t kBlock = 512;
+
+void queueSetting(Instance& instance, const testhost::Setting& setting, int32 offset = 0) {
+    for (const auto& [index, position] : setting) {
+        instance.queue(static_cast<ParamID>(index), position, offset);
+    }
+}
+
+void setSetting(host::PluginInstance& plugin, const testhost::Setting& setting) {
+    for (const auto& [index, position] : setting) plugin.setParameter(index, position);
+}
+
+TEST(Vst3MatchesVst2, EverySettingOfTheTable) {
+    const Stereo signal = testhost::burstSignal(6000);
+    for (const testhost::SettingRow& row : testhost::settingTable()) {
+        SCOPED_TRACE(row.name);
+        testhost::Plugin vst2;
+        setSetting(vst2, row.setting);
+        Instance vst3;
+        queueSetting(vst3, row.setting);
+        ASSERT_EQ(vst3.render(signal, kBlock), testhost::render(vst2, signal, kBlock));
+    }
+}
+
+// One block with points at two frames; the VST 2 plug-in gets the same
+// values between the three parts of the block.
+TEST(Vst3MatchesVst2, PointsTakeEffectAtTheirFrame) {
+    const std::vector<testhost::SettingRow>& table = testhost::settingTable();
+    const testhost::Setting& start = table[table.size() - 1].setting;
+    const testhost::Setting& first = table[table.size() - 2].setting;
+    const testhost::Setting& second = table[table.size() - 3].setting;
+    const Stereo signal = testhost::burstSignal(4 * kBlock);
+    for (const auto& [at, then] : {std::pair<int32, int32>{0, 1}, {1, 511}, {37, 300},
+                                   {200, 201}, {510, 511}}) {
+        SCOPED_TRACE(std::to_string(at) + ", " + std::to_string(then));
+        testhost::Plugin vst2;
+        Stereo expected(signal.frames());
+        const auto part = [&](std::size_t from, std::size_t to) {
+            vst2.processReplacing(signal.left.data() + from, signal.right.data() + from,
+                                  expected.left.data() + from, expected.right.data() + from,
+                                  static_cast<std::int32_t>(to - from));
+        };
+        setSetting(vst2, start);
+        part(0, kBlock);
+        // The second block in three parts, split at the points; two more after.
+        part(kBlock, kBlock + static_cast<std::size_t>(at));
+        setSetting(vst2, first);
+        part(kBlock + static_cast<std::size_t>(at), kBlock + static_cast<std::size_t>(then));
+        setSetting(vst2, second);
+        part(kBlock + static_cast<std::size_t>(then), 2 * kBlock);
+        part(2 * kBlock, 3 * kBlock);
+        part(3 * kBlock, 4 * kBlock);
+
+        Instance vst3;
+        Stereo actual = signal;
+        queueSetting(vst3, start);
+        vst3.process(actual.left.data(), actual.right.data(), kBlock);
+        // Several parameters and several points per parameter in one block.
+        queueSetting(vst3, first, at);
+        queueSetting(vst3, second, then);
+        for (std::size_t from = kBlock; from < actual.frames(); from += kBlock) {
+            vst3.process(actual.left.data() + from, actual.right.data() + from, kBlock);
+        }
+        ASSERT_EQ(actual.left, expected.left);
+        ASSERT_EQ(actual.right, expected.right);
+    }
+}
+
+TEST(Vst3MatchesVst2, RateSetUpAnewAppliesAtOnce) {
+    const double rate = 96000.0;
+    const Stereo signal = testhost::burstSignal(6000, rate);
+    host::PluginInstance vst2(testhost::sharedLibrary(), rate, testhost::kLargestBlock);
+    Instance vst3;
+    vst3.render(signal, kBlock);
+    vst3.processor()->setProcessing(0);
+    vst3.component()->setActive(0);
+    ProcessSetup setup{kRealtime, kSample32, testhost::kLargestBlock, rate};
+    ASSERT_EQ(vst3.processor()->setupProcessing(setup), kResultOk);
+    vst3.component()->setActive(1);
+    vst3.processor()->setProcessing(1);
+    EXPECT_EQ(vst3.render(signal, kBlock), testhost::render(vst2, signal, kBlock));
+}
+
+// The largest step between neighbouring samples of a channel in [from, to).
+float largestStep(const std::vector<float>& samples, std::size_t from, std::size_t to) {
+    float largest = 0.0f;
+    for (std::size_t i = from + 1; i < to; ++i) {
+        largest = std::max(largest, std::abs(samples[i] - samples[i - 1]));
+    }
+    return largest;
+}
+
+TEST(Vst3Bypass, PassesTheInputSwitchesSmoothlyKeepsTheCompressorWarm) {
+    // A low, loud tone: small steps between samples, far from its compressed self.
+    const std::size_t frames = 16 * kBlock;
+    const Stereo signal(testhost::sine(110.0, 0.9, frames), testhost::sine(90.0, 0.9, frames));
+    const testhost::Setting loud = {{param::masterDrive, 1.0f}};
+    Instance never;
+    queueSetting(never, loud);
+    const Stereo compressed = never.render(signal, kBlock);
+    // Switched where the two differ most within a block, where a hard switch
+    // would jump furthest.
+    const auto widestGap = [&](std::size_t block) {
+        std::size_t widest = block * kBlock;
+        for (std::size_t i = widest; i < (block + 1) * kBlock; ++i) {
+            if (std::abs(signal.left[i] - compressed.left[i]) >
+                std::abs(signal.left[widest] - compressed.left[widest])) {
+                widest = i;
+            }
+        }
+        return widest;
+    };
+    const std::size_t on = widestGap(4);
+    const std::size_t off = widestGap(10);
+
+    Instance vst3;
+    const ParamID bypass = vst3.parametersFlagged(kIsBypass).at(0);
+    queueSetting(vst3, loud);
+    Stereo out = signal;
+    for (std::size_t from = 0; from < frames; from += kBlock) {
+        if (on >= from && on < from + kBlock) vst3.queue(bypass, 1.0, static_cast<int32>(on - from));
+        if (off >= from && off < from + kBlock) vst3.queue(bypass, 0.0, static_cast<int32>(off - from));
+        vst3.process(out.left.data() + from, out.right.data() + from, kBlock);
+    }
+    // Well within a crossfade of 20 ms: bypassed, the input itself; back on,
+    // the sound of an instance that never stopped compressing.
+    const std::size_t settled = static_cast<std::size_t>(0.02 * testhost::kSampleRate);
+    for (std::size_t i = 0; i < frames; ++i) {
+        const bool bypassed = i >= on + settled && i < off;
+        const bool compressing = i < on || i >= off + settled;
+        if (bypassed) {
+            ASSERT_EQ(out.left[i], signal.left[i]) << i;
+            ASSERT_EQ(out.right[i], signal.right[i]) << i;
+        }
+        if (compressing) {
+            ASSERT_EQ(out.left[i], compressed.left[i]) << i;
+            ASSERT_EQ(out.right[i], compressed.right[i]) << i;
+        }
+    }
+    // No click: around each switch, no step much beyond the steps of the two
+    // signals it fades between (a hard switch jumps by their difference).
+    for (const std::size_t at : {on, off}) {
+        const std::size_t from = at - 50;
+        const std::size_t to = at + settled;
+        const float natural = std::max(largestStep(signal.left, from, to),
+                                       largestStep(compressed.left, from, to));
+        const float gap = std::abs(signal.left[at] - compressed.left[at]);
+        ASSERT_GT(gap, 10.0f * natural) << "the signal cannot tell a click at " << at;
+        EXPECT_LT(largestStep(out.left, from, to), natural + 0.5f * gap) << at;
+    }
+}
+
+TEST(Vst3Meters, ReportedEveryCallZeroAtRestNegativeUnderLoad) {
+    Instance vst3;
+    IEditController* controller = vst3.controller();
+    const std::vector<ParamID> meters = vst3.parametersFlagged(kIsReadOnly);
+    ASSERT_EQ(meters.size(), 4u);
+    Stereo silence(kBlock);
+    vst3.process(silence.left.data(), silence.right.data(), kBlock);
+    for (const ParamID meter : meters) {
+        EXPECT_EQ(controller->normalizedParamToPlain(meter, vst3.reported(meter)), 0.0) << meter;
+    }
+    queueSetting(vst3, {{param::masterDrive, 1.0f}});
+    Stereo loud(testhost::noise(3, 0.9, kBlock), testhost::noise(4, 0.9, kBlock));
+    for (int block = 0; block < 8; ++block) {
+        vst3.process(loud.left.data(), loud.right.data(), kBlock);
+        for (const ParamID meter : meters) {
+            const double decibels = controller->normalizedParamToPlain(meter, vst3.reported(meter));
+            EXPECT_TRUE(std::isfinite(decibels)) << meter;
+            EXPECT_LT(decibels, 0.0) << meter;
+        }
+    }
+}
+
+}  // namespace
