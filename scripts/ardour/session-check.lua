@@ -60,6 +60,41 @@ local function program_positions (path)
 	return positions
 end
 
+local function base64_decode (text)
+	local alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/"
+	local bits = text:gsub ("[^%w%+/]", ""):gsub (".", function (c)
+		local v = alphabet:find (c, 1, true) - 1
+		local s = ""
+		for i = 5, 0, -1 do s = s .. ((v >> i) & 1) end
+		return s
+	end)
+	return (bits:gsub ("%d%d?%d?%d?%d?%d?%d?%d?", function (byte)
+		return #byte == 8 and string.char (tonumber (byte, 2)) or ""
+	end))
+end
+
+-- The positions our VST 3 plug-in keeps in its state (a record tagged TCv3 inside Ardour's
+-- saved chunk), written as a VST 2 program file for the VST 2 twin's check.
+local function write_vst3_positions (session_file, path)
+	local f = io.open (session_file, "rb")
+	local xml = f:read ("a")
+	f:close ()
+	local chunk = base64_decode (xml:match ("<chunk>([^<]*)</chunk>") or "")
+	local at = chunk:find ("TCv3", 1, true)
+	if not at then fail ("no VST 3 state of this plug-in in " .. session_file) end
+	local id = tonumber (xml:match ('type="vst3" unique%-id="565354(%x%x%x%x%x%x%x%x)') or "0", 16)
+	local count = 20
+	local program = { "CcnK", string.pack (">i4", 48 + 4 * count), "FxCk",
+		string.pack (">i4>i4>i4>i4", 1, id, 1, count), string.rep ("\0", 28) }
+	for i = 0, count - 1 do
+		program[#program + 1] = string.pack (">f", string.unpack ("<f", chunk, at + 8 + 4 * i))
+	end
+	f = io.open (path, "wb")
+	f:write (table.concat (program))
+	f:close ()
+	print ("positions saved by the VST 3 plug-in written to " .. path)
+end
+
 local function apply_settings (proc, list, program, settings)
 	for _, setting in ipairs (settings) do
 		local label, text = setting:match ("^(.-)=(.*)$")
@@ -148,6 +183,7 @@ if mode == "create" then
 	print_parameters (proc, list)
 	render (track, out)
 	Session:save_state ("", false, false, false, false, false)
+	if ptype == "vst3" then write_vst3_positions (dir .. "/" .. name .. ".ardour", (out:gsub ("%.wav$", ".fxp"))) end
 elseif mode == "reopen" then
 	local out = arg[4]
 	if not load_session (dir, name) then fail ("cannot load the session") end
