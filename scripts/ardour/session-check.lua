@@ -74,14 +74,14 @@ local function base64_decode (text)
 end
 
 -- The positions our VST 3 plug-in keeps in its state (a record tagged TCv3 inside Ardour's
--- saved chunk), written as a VST 2 program file for the VST 2 twin's check.
+-- saved chunk), written as a VST 2 program file for the VST 2 twin's check; others have none.
 local function write_vst3_positions (session_file, path)
 	local f = io.open (session_file, "rb")
 	local xml = f:read ("a")
 	f:close ()
 	local chunk = base64_decode (xml:match ("<chunk>([^<]*)</chunk>") or "")
 	local at = chunk:find ("TCv3", 1, true)
-	if not at then fail ("no VST 3 state of this plug-in in " .. session_file) end
+	if not at then return end
 	local id = tonumber (xml:match ('type="vst3" unique%-id="565354(%x%x%x%x%x%x%x%x)') or "0", 16)
 	local count = 20
 	local program = { "CcnK", string.pack (">i4", 48 + 4 * count), "FxCk",
