@@ -1,5 +1,5 @@
-ardour { ["type"] = "dsp", name = "Session check demo player", category = "Utility", license = "MIT",
-	author = "Tessel", description = "Plays one stereo file from its start; bounced once into a region." }
+ardour { ["type"] = "dsp", name = "Session check demo player", category = "Utility",
+	description = "Plays one stereo file from its start; bounced once into a region." }
 
 -- scripts/ardour-session-check puts the file's path in place of the marker.
 local file = "@DEMO@"

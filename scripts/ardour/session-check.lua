@@ -128,7 +128,7 @@ local function differing_frames (a, b, channel, length)
 	return count
 end
 
--- The demo region's extent: a session made this way has no session range.
+-- Exports the demo region's extent (a session made this way has no session range) to OUT.
 local function render (track, out)
 	local region
 	for r in track:playlist ():region_list ():iter () do region = r end
@@ -158,12 +158,12 @@ if mode == "create" then
 	local player = ARDOUR.LuaAPI.new_luaproc (Session, "Session check demo player")
 	if player:isnil () then fail ("the demo player script is not installed") end
 	track:add_processor_by_index (player, 0, nil, true)
-	local length = ARDOUR.Readable.load (Session, demo):at (0):readable_length ()
+	local file = ARDOUR.Readable.load (Session, demo)
+	local length = file:at (0):readable_length ()
 	local region = track:bounce_range (0, length, ARDOUR.InterThreadInfo (), player, true, "demo", false)
 	if region:isnil () then fail ("bouncing the demo failed") end
 	track:remove_processor (player, nil, true)
 	track:set_active (true, nil)
-	local file = ARDOUR.Readable.load (Session, demo)
 	for c = 0, 1 do
 		local wrong = differing_frames (file:at (c), region:to_audioregion ():to_readable (), c, length)
 		if wrong > 0 then fail (string.format ("the bounced demo differs in %d frames of channel %d", wrong, c)) end
