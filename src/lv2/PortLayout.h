@@ -10,6 +10,9 @@ namespace lv2 {
 constexpr const char* kPluginUri = "urn:tessel-vantrelix:compressor";
 constexpr const char* kBinaryName = "TesselCompressor.so";
 constexpr const char* kTurtleName = "TesselCompressor.ttl";
+// The editor: an X11 UI in a library of its own, so the plug-in's stays free of X.
+constexpr const char* kUiUri = "urn:tessel-vantrelix:compressor#editor";
+constexpr const char* kUiBinaryName = "TesselCompressorUI.so";
 
 constexpr std::uint32_t kInputLeftPort = 0;
 constexpr std::uint32_t kInputRightPort = 1;

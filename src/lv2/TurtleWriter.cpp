@@ -92,11 +92,28 @@ void writeMeterPort(std::ostream& out, std::uint32_t index, std::uint32_t band) 
 
 void writeManifest(std::ostream& out) {
     out << "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
-        << "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n\n"
+        << "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+        << "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n\n"
         << "<" << kPluginUri << ">\n"
         << "    a lv2:Plugin ;\n"
         << "    lv2:binary <" << kBinaryName << "> ;\n"
-        << "    rdfs:seeAlso <" << kTurtleName << "> .\n";
+        << "    rdfs:seeAlso <" << kTurtleName << "> ;\n"
+        << "    ui:ui <" << kUiUri << "> .\n\n"
+        // The host's idle calls are the only thing that drives the window.
+        << "<" << kUiUri << ">\n"
+        << "    a ui:X11UI ;\n"
+        << "    ui:binary <" << kUiBinaryName << "> ;\n"
+        << "    lv2:requiredFeature ui:parent , ui:idleInterface ;\n"
+        << "    lv2:optionalFeature ui:resize , ui:noUserResize ;\n"
+        << "    lv2:extensionData ui:idleInterface";
+    for (std::uint32_t band = 0; band < kMeterCount; ++band) {
+        out << " ;\n    ui:portNotification [\n"
+            << "        ui:plugin <" << kPluginUri << "> ;\n"
+            << "        lv2:symbol \"gainReduction" << band << "\" ;\n"
+            << "        ui:protocol ui:floatProtocol\n"
+            << "    ]";
+    }
+    out << " .\n";
 }
 
 void writePluginDescription(std::ostream& out, const std::vector<ControlPort>& controls) {
