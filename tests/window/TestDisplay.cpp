@@ -1,0 +1,141 @@
+#include "TestDisplay.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+#include <set>
+#include <stdexcept>
+#include <thread>
+
+namespace displaytest {
+namespace {
+
+int errorCount = 0;
+
+int countError(Display*, XErrorEvent*) {
+    ++errorCount;
+    return 0;
+}
+
+class ProbeSink final : public editor::EditSink {
+  public:
+    void beginEdit(std::uint32_t id) override { begun.push_back(id); }
+    void performEdit(std::uint32_t, double) override {}
+    void endEdit(std::uint32_t) override {}
+    std::vector<std::uint32_t> begun;
+};
+
+}  // namespace
+
+std::size_t Capture::distinctColours() const {
+    return std::set<std::uint32_t>(pixels.begin(), pixels.end()).size();
+}
+
+TestDisplay::TestDisplay() {
+    display_ = XOpenDisplay(nullptr);
+    if (display_ == nullptr) throw std::runtime_error("no X display (DISPLAY unset?)");
+    errorCount = 0;
+    XSetErrorHandler(countError);
+    XSetWindowAttributes attributes{};
+    attributes.override_redirect = True;
+    attributes.background_pixel = 0x404040;
+    const int screen = DefaultScreen(display_);
+    parent_ = XCreateWindow(display_, RootWindow(display_, screen), 0, 0, 1600, 1000, 0,
+                            CopyFromParent, InputOutput, nullptr,
+                            CWOverrideRedirect | CWBackPixel, &attributes);
+    XMapRaised(display_, parent_);
+    sync();
+}
+
+TestDisplay::~TestDisplay() {
+    XDestroyWindow(display_, parent_);
+    XCloseDisplay(display_);
+    XSetErrorHandler(nullptr);
+}
+
+int TestDisplay::errors() const {
+    XSync(display_, False);
+    return errorCount;
+}
+
+void TestDisplay::sync() { XSync(display_, False); }
+
+Capture TestDisplay::capture(unsigned long window) {
+    sync();
+    Capture capture;
+    XWindowAttributes attributes{};
+    if (XGetWindowAttributes(display_, window, &attributes) == 0 ||
+        attributes.map_state != IsViewable)
+        return capture;
+    XImage* image = XGetImage(display_, window, 0, 0, static_cast<unsigned>(attributes.width),
+                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+    if (image == nullptr) return capture;
+    capture.width = attributes.width;
+    capture.height = attributes.height;
+    capture.pixels.reserve(static_cast<std::size_t>(capture.width) *
+                           static_cast<std::size_t>(capture.height));
+    for (int y = 0; y < capture.height; ++y)
+        for (int x = 0; x < capture.width; ++x)
+            capture.pixels.push_back(static_cast<std::uint32_t>(XGetPixel(image, x, y)) &
+                                     0xFFFFFFu);
+    XDestroyImage(image);
+    return capture;
+}
+
+void TestDisplay::drag(int fromX, int fromY, int toX, int toY,
+                       const std::function<void()>& pump) {
+    const auto step = [&](auto&& send) {
+        send();
+        sync();
+        pumpFor(pump, std::chrono::milliseconds(20));
+    };
+    step([&] { XTestFakeMotionEvent(display_, -1, fromX, fromY, CurrentTime); });
+    step([&] { XTestFakeButtonEvent(display_, 1, True, CurrentTime); });
+    constexpr int kSteps = 8;
+    for (int i = 1; i <= kSteps; ++i) {
+        step([&] {
+            XTestFakeMotionEvent(display_, -1, fromX + (toX - fromX) * i / kSteps,
+                                 fromY + (toY - fromY) * i / kSteps, CurrentTime);
+        });
+    }
+    step([&] { XTestFakeButtonEvent(display_, 1, False, CurrentTime); });
+}
+
+bool pumpUntil(const std::function<void()>& pump, const std::function<bool()>& done,
+               std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return done();
+        pump();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+void pumpFor(const std::function<void()>& pump, std::chrono::milliseconds time) {
+    pumpUntil(pump, [] { return false; }, time);
+}
+
+std::optional<std::pair<int, int>> pointOnControl(std::uint32_t id, double scale) {
+    ProbeSink sink;
+    editor::Editor probe(sink, scale);
+    long sumX = 0, sumY = 0, hits = 0;
+    for (int y = 1; y < probe.height(); y += 3) {
+        for (int x = 1; x < probe.width(); x += 3) {
+            sink.begun.clear();
+            probe.pointerDown(x, y, 0, false);
+            probe.pointerMove(x, y - 10, 0);
+            probe.pointerUp(x, y - 10, 0);
+            if (!sink.begun.empty() && sink.begun.front() == id) {
+                sumX += x;
+                sumY += y;
+                ++hits;
+            }
+        }
+    }
+    if (hits == 0) return std::nullopt;
+    return std::make_pair(static_cast<int>(sumX / hits), static_cast<int>(sumY / hits));
+}
+
+}  // namespace displaytest
