@@ -78,7 +78,7 @@ TEST(Lv2Plugin, PortsAndDescriptionFollowTheParameterListAndTheVst2Texts) {
     const effect::CompressorEffect effect(nullptr);
     const params::ParameterList& parameters = effect.parameterList();
     const auto count = static_cast<std::uint32_t>(parameters.size());
-    ASSERT_EQ(bundle.portCount(), lv2::kFirstControlPort + count + lv2::kMeterCount);
+    ASSERT_EQ(bundle.portCount(), lv2::kFirstControlPort + count + lv2::kMeterCount + 1);
     EXPECT_FALSE(pluginHasFeature(LV2_CORE__hardRTCapable, true));
     EXPECT_TRUE(pluginHasFeature(LV2_CORE__hardRTCapable, false));
     LilvNodes* required = lilv_plugin_get_required_features(bundle.plugin());
@@ -133,22 +133,24 @@ TEST(Lv2Plugin, PortsAndDescriptionFollowTheParameterListAndTheVst2Texts) {
         // VST 2 default position (as a double and as the port's float), texts
         // are the VST 2 display's, and a typed text or a shown value leads
         // back to a position that shows the same.
-        const effect::ControlDescription& control =
-            lv2test::controlPort(parameter.identifier()).control;
+        const engine::Control& control = lv2test::controlPort(parameter.identifier()).control;
+        const auto vst2Default = static_cast<double>(vst2.parameter(index));
         EXPECT_EQ(control.name(), vst2.parameterName(index));
         EXPECT_EQ(control.unitLabel(), vst2.parameterLabel(index));
-        EXPECT_EQ(control.positionFor(control.defaultValue()), vst2.parameter(index));
-        EXPECT_EQ(control.positionFor(portDefault), vst2.parameter(index));
+        EXPECT_EQ(control.positionFor(control.defaultValue()), vst2Default);
+        EXPECT_EQ(control.positionFor(static_cast<double>(portDefault)), vst2Default);
+        EXPECT_EQ(control.defaultPosition(), vst2Default);
         for (const float position : {0.0f, 0.0321f, 0.4f, 0.77f, 1.0f}) {
             probe.setParameter(index, position);
             const std::string text = probe.parameterDisplay(index);
-            EXPECT_EQ(control.displayText(position), text) << position;
+            EXPECT_EQ(control.displayText(static_cast<double>(position)), text) << position;
             const std::optional<double> typed =
-                control.shownValueFromText(text + " " + probe.parameterLabel(index));
+                control.positionFromText(text + " " + probe.parameterLabel(index));
             ASSERT_TRUE(typed.has_value()) << text;
-            for (const double shown : {*typed, control.shownValueAt(position)}) {
-                probe.setParameter(index, control.positionFor(shown));
-                EXPECT_EQ(probe.parameterDisplay(index), text) << position << " as " << shown;
+            const double shown = control.positionFor(control.shownAt(static_cast<double>(position)));
+            for (const double at : {*typed, shown}) {
+                probe.setParameter(index, static_cast<float>(at));
+                EXPECT_EQ(probe.parameterDisplay(index), text) << position << " as " << at;
             }
         }
     }
