@@ -3,6 +3,7 @@
 // shared buffers, control values as hosts send them, activation and meters.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -317,6 +318,26 @@ TEST(Lv2Plugin, MetersReadZeroOnSilenceAndFallOnABurst) {
             lv2.process(silence, silence, left, right, static_cast<std::uint32_t>(frames));
         }
         for (std::int32_t band = 0; band < 4; ++band) EXPECT_EQ(lv2.meter(band), 0.0f) << band;
+    }
+    // Each meter is its own band's: driven alone, a band moves its meter and no other.
+    for (std::int32_t band = 0; band < 4; ++band) {
+        SCOPED_TRACE(band);
+        Lv2Plugin alone(testhost::kSampleRate);
+        for (const auto& [index, position] : testhost::bandAloneSetting(band)) {
+            const lv2::ControlPort& port = lv2test::controlPorts()[static_cast<std::size_t>(index)];
+            alone.set(port.control.symbol(),
+                      static_cast<float>(port.control.shownAt(static_cast<double>(position))));
+        }
+        const testhost::Stereo noise = testhost::bandTestNoise(16384);
+        std::vector<float> left;
+        std::vector<float> right;
+        alone.process(noise.left, noise.right, left, right, 512);
+        std::array<double, 4> readings{};
+        for (std::int32_t meter = 0; meter < 4; ++meter) {
+            readings[static_cast<std::size_t>(meter)] = static_cast<double>(alone.meter(meter));
+        }
+        EXPECT_TRUE(testhost::onlyBandMoves(readings, band))
+            << readings[0] << " " << readings[1] << " " << readings[2] << " " << readings[3];
     }
 }
 

@@ -88,7 +88,7 @@ void Lv2Plugin::disconnect(const std::string& symbol) {
 }
 
 float Lv2Plugin::meter(std::int32_t band) const {
-    return controls_[lv2::kFirstMeterPort + static_cast<std::size_t>(band)];
+    return controls_[Lv2Bundle::shared().portIndex("gainReduction" + std::to_string(band))];
 }
 
 void Lv2Plugin::activate() {
