@@ -1,0 +1,183 @@
+#include "editor/Canvas.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace editor {
+
+namespace {
+
+double clamp01(double v) { return std::clamp(v, 0.0, 1.0); }
+
+double roundedRectDistance(double px, double py, double cx, double cy, double hx, double hy,
+                           double radius) {
+    const double qx = std::fabs(px - cx) - (hx - radius);
+    const double qy = std::fabs(py - cy) - (hy - radius);
+    const double outside = std::hypot(std::max(qx, 0.0), std::max(qy, 0.0));
+    return outside + std::min(std::max(qx, qy), 0.0) - radius;
+}
+
+double segmentDistance(double px, double py, double x0, double y0, double x1, double y1) {
+    const double dx = x1 - x0;
+    const double dy = y1 - y0;
+    const double length2 = dx * dx + dy * dy;
+    const double t = length2 > 0.0 ? clamp01(((px - x0) * dx + (py - y0) * dy) / length2) : 0.0;
+    return std::hypot(px - (x0 + t * dx), py - (y0 + t * dy));
+}
+
+}  // namespace
+
+Canvas::Canvas(std::uint32_t* pixels, int width, int height)
+    : pixels_(pixels), width_(width), height_(height), clip_{0, 0, width, height} {}
+
+void Canvas::setClip(const Rect& clip) {
+    const int x0 = std::clamp(clip.x, 0, width_);
+    const int y0 = std::clamp(clip.y, 0, height_);
+    const int x1 = std::clamp(clip.x + clip.width, x0, width_);
+    const int y1 = std::clamp(clip.y + clip.height, y0, height_);
+    clip_ = {x0, y0, x1 - x0, y1 - y0};
+}
+
+void Canvas::blend(int x, int y, Colour colour, unsigned coverage) {
+    if (x < clip_.x || y < clip_.y || x >= clip_.x + clip_.width || y >= clip_.y + clip_.height ||
+        coverage == 0) {
+        return;
+    }
+    const unsigned alpha = (colour.a * coverage + 127u) / 255u;
+    std::uint32_t& pixel = pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
+                                   static_cast<std::size_t>(x)];
+    if (alpha == 255u) {
+        pixel = 0xFF000000u | (std::uint32_t{colour.r} << 16) | (std::uint32_t{colour.g} << 8) |
+                colour.b;
+        return;
+    }
+    const unsigned keep = 255u - alpha;
+    const auto mix = [&](unsigned source, unsigned shift) {
+        const unsigned destination = (pixel >> shift) & 0xFFu;
+        return ((source * alpha + destination * keep + 127u) / 255u) << shift;
+    };
+    pixel = mix(255u, 24) | mix(colour.r, 16) | mix(colour.g, 8) | mix(colour.b, 0);
+}
+
+template <class Coverage>
+void Canvas::shade(double x0, double y0, double x1, double y1, Colour colour, Coverage coverage) {
+    const int left = std::max(clip_.x, static_cast<int>(std::floor(x0)));
+    const int top = std::max(clip_.y, static_cast<int>(std::floor(y0)));
+    const int right = std::min(clip_.x + clip_.width, static_cast<int>(std::ceil(x1)));
+    const int bottom = std::min(clip_.y + clip_.height, static_cast<int>(std::ceil(y1)));
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            const double c = coverage(x + 0.5, y + 0.5);
+            if (c > 0.0) blend(x, y, colour, static_cast<unsigned>(std::lround(c * 255.0)));
+        }
+    }
+}
+
+void Canvas::fill(const Rect& area, Colour colour) {
+    shade(area.x, area.y, area.x + area.width, area.y + area.height, colour,
+          [](double, double) { return 1.0; });
+}
+
+void Canvas::fillRoundedRect(double x, double y, double w, double h, double radius, Colour colour) {
+    const double hx = w / 2;
+    const double hy = h / 2;
+    const double r = std::min({radius, hx, hy});
+    shade(x - 1, y - 1, x + w + 1, y + h + 1, colour, [&](double px, double py) {
+        return clamp01(0.5 - roundedRectDistance(px, py, x + hx, y + hy, hx, hy, r));
+    });
+}
+
+void Canvas::strokeRoundedRect(double x, double y, double w, double h, double radius,
+                               double lineWidth, Colour colour) {
+    const double half = lineWidth / 2;
+    const double hx = w / 2 - half;
+    const double hy = h / 2 - half;
+    const double r = std::max(0.0, std::min({radius - half, hx, hy}));
+    shade(x - 1, y - 1, x + w + 1, y + h + 1, colour, [&](double px, double py) {
+        const double d = roundedRectDistance(px, py, x + w / 2, y + h / 2, hx, hy, r);
+        return clamp01(half + 0.5 - std::fabs(d));
+    });
+}
+
+void Canvas::line(double x0, double y0, double x1, double y1, double lineWidth, Colour colour) {
+    const double reach = lineWidth / 2 + 1;
+    shade(std::min(x0, x1) - reach, std::min(y0, y1) - reach, std::max(x0, x1) + reach,
+          std::max(y0, y1) + reach, colour, [&](double px, double py) {
+              return clamp01(lineWidth / 2 + 0.5 - segmentDistance(px, py, x0, y0, x1, y1));
+          });
+}
+
+void Canvas::polyline(const double* xs, const double* ys, int n, double lineWidth, Colour colour) {
+    const double reach = lineWidth / 2 + 1;
+    // Each pixel column belongs to the segment whose span holds it; its
+    // distance is the nearest of that segment and its neighbours, which is
+    // all a line this thin can reach.
+    for (int i = 0; i + 1 < n; ++i) {
+        const double from = i == 0 ? xs[0] - reach : xs[i];
+        const double to = i + 2 == n ? xs[n - 1] + reach : xs[i + 1];
+        const int first = std::max(0, i - 2);
+        const int last = std::min(n - 2, i + 2);
+        double top = ys[i];
+        double bottom = ys[i];
+        for (int k = first; k <= last + 1; ++k) {
+            top = std::min(top, ys[k]);
+            bottom = std::max(bottom, ys[k]);
+        }
+        shade(from, top - reach, to, bottom + reach, colour, [&](double px, double py) {
+            if (px < from || px >= to) return 0.0;
+            double distance = 1e9;
+            for (int k = first; k <= last; ++k) {
+                distance = std::min(distance,
+                                    segmentDistance(px, py, xs[k], ys[k], xs[k + 1], ys[k + 1]));
+            }
+            return clamp01(lineWidth / 2 + 0.5 - distance);
+        });
+    }
+}
+
+void Canvas::fillUnder(const double* xs, const double* ys, int n, double base, Colour colour) {
+    if (n < 2) return;
+    int segment = 0;
+    const int left = std::max(clip_.x, static_cast<int>(std::ceil(xs[0] - 0.5)));
+    const int right = std::min(clip_.x + clip_.width, static_cast<int>(std::floor(xs[n - 1] - 0.5)) + 1);
+    for (int x = left; x < right; ++x) {
+        const double px = x + 0.5;
+        while (segment + 2 < n && xs[segment + 1] < px) ++segment;
+        const double span = xs[segment + 1] - xs[segment];
+        const double t = span > 0.0 ? clamp01((px - xs[segment]) / span) : 0.0;
+        const double curve = ys[segment] + t * (ys[segment + 1] - ys[segment]);
+        const double top = std::min(curve, base);
+        const int y0 = std::max(clip_.y, static_cast<int>(std::floor(top)));
+        const int y1 = std::min(clip_.y + clip_.height, static_cast<int>(std::ceil(base)));
+        for (int y = y0; y < y1; ++y) {
+            const double c = clamp01(std::min(y + 1.0, base) - std::max(static_cast<double>(y), top));
+            if (c > 0.0) blend(x, y, colour, static_cast<unsigned>(std::lround(c * 255.0)));
+        }
+    }
+}
+
+void Canvas::fillCircle(double cx, double cy, double radius, Colour colour) {
+    shade(cx - radius - 1, cy - radius - 1, cx + radius + 1, cy + radius + 1, colour,
+          [&](double px, double py) { return clamp01(radius + 0.5 - std::hypot(px - cx, py - cy)); });
+}
+
+void Canvas::strokeArc(double cx, double cy, double radius, double from, double to,
+                       double lineWidth, Colour colour) {
+    const double reach = radius + lineWidth / 2 + 1;
+    const double x0 = cx + radius * std::cos(from);
+    const double y0 = cy + radius * std::sin(from);
+    const double x1 = cx + radius * std::cos(to);
+    const double y1 = cy + radius * std::sin(to);
+    constexpr double kTurn = 6.283185307179586;
+    const double sweep = std::fmod(std::fmod(to - from, kTurn) + kTurn, kTurn);
+    shade(cx - reach, cy - reach, cx + reach, cy + reach, colour, [&](double px, double py) {
+        const double angle = std::atan2(py - cy, px - cx);
+        const double along = std::fmod(std::fmod(angle - from, kTurn) + kTurn, kTurn);
+        const double distance =
+            along <= sweep ? std::fabs(std::hypot(px - cx, py - cy) - radius)
+                           : std::min(std::hypot(px - x0, py - y0), std::hypot(px - x1, py - y1));
+        return clamp01(lineWidth / 2 + 0.5 - distance);
+    });
+}
+
+}  // namespace editor

@@ -1,0 +1,53 @@
+// Anti-aliased drawing into a premultiplied 0xAARRGGBB buffer that the canvas
+// does not own. Coordinates are pixels, fractional where edges fall between
+// pixels; everything is cut to the clip rectangle.
+#pragma once
+
+#include <cstdint>
+
+#include "editor/Editor.h"
+
+namespace editor {
+
+struct Colour {
+    std::uint8_t r, g, b, a;
+    Colour withAlpha(std::uint8_t alpha) const { return {r, g, b, alpha}; }
+};
+
+class Canvas {
+public:
+    Canvas(std::uint32_t* pixels, int width, int height);
+
+    int width() const { return width_; }
+    int height() const { return height_; }
+    void setClip(const Rect& clip);
+    const Rect& clip() const { return clip_; }
+
+    void fill(const Rect& area, Colour colour);
+    void fillRoundedRect(double x, double y, double w, double h, double radius, Colour colour);
+    void strokeRoundedRect(double x, double y, double w, double h, double radius, double lineWidth,
+                           Colour colour);
+    void line(double x0, double y0, double x1, double y1, double lineWidth, Colour colour);
+    // Joined segments through n points; one coverage per pixel, so joints do
+    // not darken a translucent line.
+    void polyline(const double* xs, const double* ys, int n, double lineWidth, Colour colour);
+    // The area between a curve through n points (x ascending) and the line y = base.
+    void fillUnder(const double* xs, const double* ys, int n, double base, Colour colour);
+    void fillCircle(double cx, double cy, double radius, Colour colour);
+    // Angles in radians, clockwise from three o'clock (y grows downwards).
+    void strokeArc(double cx, double cy, double radius, double from, double to, double lineWidth,
+                   Colour colour);
+    // One pixel of coverage (0..255) blended in; the font's glyphs use it.
+    void blend(int x, int y, Colour colour, unsigned coverage);
+
+private:
+    template <class Coverage>
+    void shade(double x0, double y0, double x1, double y1, Colour colour, Coverage coverage);
+
+    std::uint32_t* pixels_;
+    int width_;
+    int height_;
+    Rect clip_;
+};
+
+}  // namespace editor
