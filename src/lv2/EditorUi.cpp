@@ -1,6 +1,5 @@
 #include "lv2/EditorUi.h"
 
-#include "effect/CompressorEffect.h"
 #include "lv2/PortLayout.h"
 
 namespace lv2 {
@@ -14,28 +13,24 @@ std::unique_ptr<EditorUi> EditorUi::open(unsigned long parent, double scale, Wri
 }
 
 EditorUi::EditorUi(double scale, WriteFunction write, void* controller)
-    : ports_(describePorts(effect::CompressorEffect(nullptr).parameterList())),
-      write_(write), controller_(controller), editor_(*this, scale) {
-    for (std::size_t i = 0; i < ports_.size(); ++i) {
-        const ControlPort& port = ports_[i];
-        editor_.setPosition(static_cast<std::uint32_t>(i),
-                            static_cast<double>(port.control.positionFor(port.defaultValue)));
-    }
+    : ports_(describePorts()), write_(write), controller_(controller), editor_(*this, scale) {
+    for (const ControlPort& port : ports_)
+        editor_.setPosition(port.control.id(), port.control.defaultPosition());
 }
 
 EditorUi::~EditorUi() = default;
 
 void EditorUi::portEvent(std::uint32_t port, float value) {
-    const std::uint32_t firstMeter = kFirstControlPort + static_cast<std::uint32_t>(ports_.size());
-    if (port >= kFirstControlPort && port < firstMeter) {
+    // NaN: the port keeps its last value, as the plug-in does.
+    if (value != value) return;
+    if (port >= kFirstControlPort && port < kFirstMeterPort) {
         const ControlPort& control = ports_[port - kFirstControlPort];
-        const float position = control.control.positionFor(
-            static_cast<double>(clampToPort(control, value)));
-        // NaN: the port keeps its last value, as the plug-in does.
-        if (position == position)
-            editor_.setPosition(port - kFirstControlPort, static_cast<double>(position));
-    } else if (port >= firstMeter && port < firstMeter + kMeterCount) {
-        editor_.setMeter(static_cast<int>(port - firstMeter), value);
+        editor_.setPosition(control.control.id(),
+                            control.control.positionFor(static_cast<double>(clampToPort(control, value))));
+    } else if (port >= kFirstMeterPort && port < kFirstMeterPort + kMeterCount) {
+        editor_.setMeter(static_cast<int>(port - kFirstMeterPort), value);
+    } else if (port == kEnabledPort) {
+        editor_.setPosition(engine::kBypassId, value > 0.0f ? 0.0 : 1.0);
     }
 }
 
@@ -45,10 +40,14 @@ void EditorUi::beginEdit(std::uint32_t) {}
 void EditorUi::endEdit(std::uint32_t) {}
 
 void EditorUi::performEdit(std::uint32_t id, double position) {
-    if (id >= ports_.size()) return;
+    if (id == engine::kBypassId) {
+        const float enabled = position >= 0.5 ? 0.0f : 1.0f;
+        write_(controller_, kEnabledPort, sizeof enabled, 0, &enabled);
+        return;
+    }
+    if (!engine::isParameter(id)) return;
     const ControlPort& port = ports_[id];
-    const float value = clampToPort(
-        port, static_cast<float>(port.control.shortestShownAt(static_cast<float>(position))));
+    const float value = clampToPort(port, static_cast<float>(port.control.shownAt(position)));
     write_(controller_, kFirstControlPort + id, sizeof value, 0, &value);
 }
 

@@ -20,7 +20,6 @@ using displaytest::Capture;
 
 constexpr std::uint32_t kMasterDriveId = 1;
 constexpr std::uint32_t kMasterDrivePort = lv2::kFirstControlPort + kMasterDriveId;
-constexpr std::uint32_t kFirstMeterPort = lv2::kFirstControlPort + 20;
 
 std::size_t openDescriptors() {
     std::size_t count = 0;
@@ -120,19 +119,20 @@ TEST_F(Lv2UiTest, ShowsPortEventsAndWritesADragAsPortValues) {
     host_.send(kMasterDrivePort, 30.0f);
     const Capture driven = settled(window);
     EXPECT_NE(driven, opened) << "a control's port event is shown";
-    host_.send(kFirstMeterPort + 2, -12.0f);
+    host_.send(lv2::kFirstMeterPort + 2, -12.0f);
     EXPECT_NE(settled(window), driven) << "a meter's port event is shown";
 
     const auto point = displaytest::pointOnControl(kMasterDriveId);
     ASSERT_TRUE(point) << "no place on the editor takes a drag of Master Drive";
-    display_.drag(point->first, point->second, point->first, point->second - 60, pump_);
+    // Up and to the right: a control rises whichever way it reads.
+    display_.drag(point->first, point->second, point->first + 60, point->second - 60, pump_);
     displaytest::pumpUntil(pump_, [&] { return !host_.writes().empty(); });
     ASSERT_FALSE(host_.writes().empty());
     for (const auto& [port, value] : host_.writes()) {
         EXPECT_EQ(port, kMasterDrivePort);
         EXPECT_TRUE(value >= -20.0f && value <= 60.0f) << value;
     }
-    EXPECT_GT(host_.writes().back().second, 30.0f) << "dragged up, the drive rises";
+    EXPECT_GT(host_.writes().back().second, 30.0f) << "dragged, the drive rises";
     host_.close();
     EXPECT_EQ(display_.errors(), 0);
 }

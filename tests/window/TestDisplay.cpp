@@ -125,8 +125,8 @@ std::optional<std::pair<int, int>> pointOnControl(std::uint32_t id, double scale
         for (int x = 1; x < probe.width(); x += 3) {
             sink.begun.clear();
             probe.pointerDown(x, y, 0, false);
-            probe.pointerMove(x, y - 10, 0);
-            probe.pointerUp(x, y - 10, 0);
+            probe.pointerMove(x + 10, y - 10, 0);
+            probe.pointerUp(x + 10, y - 10, 0);
             if (!sink.begun.empty() && sink.begun.front() == id) {
                 sumX += x;
                 sumY += y;
