@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <vector>
@@ -280,10 +281,16 @@ void CompressorVst3::sendMeters(IParameterChanges* changes) {
 // the choice.
 void CompressorVst3::showInController(const engine::PluginState& state) {
     for (std::size_t i = 0; i < state.positions.size(); ++i) {
-        shown_[i] = table_.reportedPosition(engine_.controls().parameter(i),
-                                            static_cast<double>(state.positions[i]));
+        setShown(i, table_.reportedPosition(engine_.controls().parameter(i),
+                                            static_cast<double>(state.positions[i])));
     }
-    shown_[engine::kParameterCount] = state.bypass ? 1.0 : 0.0;
+    setShown(engine::kParameterCount, state.bypass ? 1.0 : 0.0);
+}
+
+void CompressorVst3::setShown(std::size_t slot, double position) {
+    shown_[slot] = position;
+    const ParamID id = engine_.controls().at(slot).id();
+    for (EditorView* view : views_) view->show(id, position);
 }
 
 tresult CompressorVst3::setComponentState(IBStream* stream) {
@@ -357,7 +364,7 @@ tresult CompressorVst3::setParamNormalized(ParamID id, ParamValue value) {
     if (engine::isMeter(id)) {
         meters_[id - engine::kFirstMeterId] = value;
     } else if (slot >= 0) {
-        shown_[static_cast<std::size_t>(slot)] = value;
+        setShown(static_cast<std::size_t>(slot), value);
     } else {
         return kInvalidArgument;
     }
@@ -372,8 +379,34 @@ tresult CompressorVst3::setComponentHandler(IComponentHandler* handler) {
     return kResultOk;
 }
 
-IPlugView* CompressorVst3::createView(FIDString) {
-    return nullptr;
+// Hosts ask for the "editor" view, some with no name.
+IPlugView* CompressorVst3::createView(FIDString name) {
+    if (name != nullptr && std::strcmp(name, "editor") != 0) return nullptr;
+    auto* view = new EditorView(*this);
+    views_.push_back(view);
+    return view;
+}
+
+// ---- The editor's gestures --------------------------------------------------
+
+void CompressorVst3::beginEdit(ParamID id) {
+    if (handler_ != nullptr) handler_->beginEdit(id);
+}
+
+// The controller takes the value at once; the host passes it to the processor.
+void CompressorVst3::performEdit(ParamID id, double position) {
+    const int32 slot = slotOf(id);
+    if (slot < 0) return;
+    shown_[static_cast<std::size_t>(slot)] = position;
+    if (handler_ != nullptr) handler_->performEdit(id, position);
+}
+
+void CompressorVst3::endEdit(ParamID id) {
+    if (handler_ != nullptr) handler_->endEdit(id);
+}
+
+void CompressorVst3::viewClosed(EditorView* view) {
+    views_.erase(std::remove(views_.begin(), views_.end(), view), views_.end());
 }
 
 }  // namespace vst3

@@ -10,9 +10,11 @@
 
 #include <array>
 #include <atomic>
+#include <vector>
 
 #include "engine/ChangeQueue.h"
 #include "engine/CompressorEngine.h"
+#include "vst3/EditorView.h"
 #include "vst3/ParameterTable.h"
 #include "vst3/Vst3Interfaces.h"
 
@@ -66,7 +68,10 @@ class PointQueues final : public engine::ChangeQueue {
     std::array<Lane, engine::kParameterCount + 1> lanes_{};
 };
 
-class CompressorVst3 final : public ComponentSide, public IAudioProcessor, public ControllerSide {
+class CompressorVst3 final : public ComponentSide,
+                              public IAudioProcessor,
+                              public ControllerSide,
+                              private ViewOwner {
   public:
     // Starts with one reference, the caller's.
     CompressorVst3();
@@ -129,6 +134,18 @@ class CompressorVst3 final : public ComponentSide, public IAudioProcessor, publi
     tresult setControllerState(IBStream* state) override;
     tresult getControllerState(IBStream* state) override;
     void showInController(const engine::PluginState& state);
+    // A controller value, also shown in the open views.
+    void setShown(std::size_t slot, double position);
+
+    // ViewOwner
+    double positionShown(ParamID id) override { return getParamNormalized(id); }
+    double meterDb(std::size_t band) override { return engine_.meterDb(band); }
+    void beginEdit(ParamID id) override;
+    void performEdit(ParamID id, double position) override;
+    void endEdit(ParamID id) override;
+    void viewClosed(EditorView* view) override;
+    void retain() override { addRef(); }
+    void releaseOwner() override { release(); }
     void sendMeters(IParameterChanges* changes);
 
     std::atomic<uint32> references_{1};
@@ -139,6 +156,8 @@ class CompressorVst3 final : public ComponentSide, public IAudioProcessor, publi
     // Controller: the values a host's view shows, apart from the processor's.
     std::array<std::atomic<double>, kControlCount> shown_{};
     IComponentHandler* handler_ = nullptr;
+    // The editors open now (GUI thread).
+    std::vector<EditorView*> views_;
 
     // Processor.
     PointQueues points_;

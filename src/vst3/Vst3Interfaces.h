@@ -440,6 +440,95 @@ class IEditController : public IPluginBase {
     ~IEditController() = default;
 };
 
+// ---- Views -------------------------------------------------------------------
+
+// A view's place in its parent, in pixels.
+struct ViewRect {
+    int32 left;
+    int32 top;
+    int32 right;
+    int32 bottom;
+};
+static_assert(sizeof(ViewRect) == 16);
+
+// The parent window's type attached() names: an X window ID on Linux, an HWND on Windows.
+inline constexpr const char* kPlatformTypeX11EmbedWindowID = "X11EmbedWindowID";
+inline constexpr const char* kPlatformTypeHWND = "HWND";
+
+class IPlugFrame;
+
+class IPlugView : public FUnknown {
+  public:
+    static constexpr Uid iid = Uid::fromWords(0x5BC32507, 0xD06049EA, 0xA6151B52, 0x2B755B29);
+    virtual tresult VST3_CALL isPlatformTypeSupported(FIDString type) = 0;
+    virtual tresult VST3_CALL attached(void* parent, FIDString type) = 0;
+    virtual tresult VST3_CALL removed() = 0;
+    virtual tresult VST3_CALL onWheel(float distance) = 0;
+    virtual tresult VST3_CALL onKeyDown(char16 key, int16 keyCode, int16 modifiers) = 0;
+    virtual tresult VST3_CALL onKeyUp(char16 key, int16 keyCode, int16 modifiers) = 0;
+    virtual tresult VST3_CALL getSize(ViewRect* size) = 0;
+    virtual tresult VST3_CALL onSize(ViewRect* newSize) = 0;
+    virtual tresult VST3_CALL onFocus(TBool state) = 0;
+    virtual tresult VST3_CALL setFrame(IPlugFrame* frame) = 0;
+    virtual tresult VST3_CALL canResize() = 0;
+    virtual tresult VST3_CALL checkSizeConstraint(ViewRect* rect) = 0;
+
+  protected:
+    ~IPlugView() = default;
+};
+
+class IPlugFrame : public FUnknown {
+  public:
+    static constexpr Uid iid = Uid::fromWords(0x367FAF01, 0xAFA94693, 0x8D4DA2A0, 0xED0882A3);
+    virtual tresult VST3_CALL resizeView(IPlugView* view, ViewRect* newSize) = 0;
+
+  protected:
+    ~IPlugFrame() = default;
+};
+
+class IPlugViewContentScaleSupport : public FUnknown {
+  public:
+    static constexpr Uid iid = Uid::fromWords(0x65ED9690, 0x8AC44525, 0x8AADEF7A, 0x72EA703F);
+    virtual tresult VST3_CALL setContentScaleFactor(float factor) = 0;
+
+  protected:
+    ~IPlugViewContentScaleSupport() = default;
+};
+
+// The host's GUI loop on Linux, which the frame offers once a view is attached.
+using FileDescriptor = int;
+using TimerInterval = uint64;
+
+class IEventHandler : public FUnknown {
+  public:
+    static constexpr Uid iid = Uid::fromWords(0x561E65C9, 0x13A0496F, 0x813A2C35, 0x654D7983);
+    virtual void VST3_CALL onFDIsSet(FileDescriptor fd) = 0;
+
+  protected:
+    ~IEventHandler() = default;
+};
+
+class ITimerHandler : public FUnknown {
+  public:
+    static constexpr Uid iid = Uid::fromWords(0x10BDD94F, 0x41424774, 0x821FAD8F, 0xECA72CA9);
+    virtual void VST3_CALL onTimer() = 0;
+
+  protected:
+    ~ITimerHandler() = default;
+};
+
+class IRunLoop : public FUnknown {
+  public:
+    static constexpr Uid iid = Uid::fromWords(0x18C35366, 0x97764F1A, 0x9C5B8385, 0x7A871389);
+    virtual tresult VST3_CALL registerEventHandler(IEventHandler* handler, FileDescriptor fd) = 0;
+    virtual tresult VST3_CALL unregisterEventHandler(IEventHandler* handler) = 0;
+    virtual tresult VST3_CALL registerTimer(ITimerHandler* handler, TimerInterval ms) = 0;
+    virtual tresult VST3_CALL unregisterTimer(ITimerHandler* handler) = 0;
+
+  protected:
+    ~IRunLoop() = default;
+};
+
 // Module entry points, as the host looks them up by name: GetPluginFactory
 // everywhere, ModuleEntry and ModuleExit on Linux, InitDll and ExitDll on
 // Windows. None takes arguments on Windows, so the calling convention does

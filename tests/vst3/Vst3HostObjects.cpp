@@ -114,4 +114,19 @@ tresult HostApplication::createInstance(char*, char*, void** object) {
     return kNotImplemented;
 }
 
+tresult EditRecorder::beginEdit(ParamID id) {
+    edits_.push_back({Edit::begin, id, 0.0});
+    return kResultOk;
+}
+
+tresult EditRecorder::performEdit(ParamID id, ParamValue value) {
+    edits_.push_back({Edit::perform, id, value});
+    return kResultOk;
+}
+
+tresult EditRecorder::endEdit(ParamID id) {
+    edits_.push_back({Edit::end, id, 0.0});
+    return kResultOk;
+}
+
 }  // namespace vst3test

@@ -106,6 +106,25 @@ class ComponentHandler final : public HostObject<vst3::IComponentHandler> {
     vst3::tresult VST3_CALL restartComponent(vst3::int32) override { return vst3::kResultOk; }
 };
 
+// The edits a view reports, in order.
+class EditRecorder final : public HostObject<vst3::IComponentHandler> {
+  public:
+    struct Edit {
+        enum Kind { begin, perform, end } kind;
+        vst3::ParamID id;
+        double value;
+    };
+    const std::vector<Edit>& edits() const { return edits_; }
+
+    vst3::tresult VST3_CALL beginEdit(vst3::ParamID id) override;
+    vst3::tresult VST3_CALL performEdit(vst3::ParamID id, vst3::ParamValue value) override;
+    vst3::tresult VST3_CALL endEdit(vst3::ParamID id) override;
+    vst3::tresult VST3_CALL restartComponent(vst3::int32) override { return vst3::kResultOk; }
+
+  private:
+    std::vector<Edit> edits_;
+};
+
 // UTF-16 text of the interface to 8-bit (ASCII) and back.
 std::string narrow(const vst3::char16* text);
 std::u16string widen(const std::string& text);
