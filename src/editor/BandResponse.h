@@ -31,7 +31,8 @@ public:
 
 private:
     std::vector<std::unique_ptr<dsp::BandSplitter>> banks_;
-    std::array<std::vector<float>, 4> impulses_;
+    // The four bands' impulse responses, sample by sample.
+    std::vector<std::array<float, 4>> impulse_;
     std::array<std::array<double, kPoints>, 4> decibels_{};
 };
 

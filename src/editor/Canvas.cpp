@@ -9,11 +9,16 @@ namespace {
 
 double clamp01(double v) { return std::clamp(v, 0.0, 1.0); }
 
+// Distances here are a few thousand pixels at most: no need for hypot's care.
+double length(double x, double y) { return std::sqrt(x * x + y * y); }
+
+unsigned coverageOf(double c) { return static_cast<unsigned>(c * 255.0 + 0.5); }
+
 double roundedRectDistance(double px, double py, double cx, double cy, double hx, double hy,
                            double radius) {
     const double qx = std::fabs(px - cx) - (hx - radius);
     const double qy = std::fabs(py - cy) - (hy - radius);
-    const double outside = std::hypot(std::max(qx, 0.0), std::max(qy, 0.0));
+    const double outside = length(std::max(qx, 0.0), std::max(qy, 0.0));
     return outside + std::min(std::max(qx, qy), 0.0) - radius;
 }
 
@@ -22,7 +27,7 @@ double segmentDistance(double px, double py, double x0, double y0, double x1, do
     const double dy = y1 - y0;
     const double length2 = dx * dx + dy * dy;
     const double t = length2 > 0.0 ? clamp01(((px - x0) * dx + (py - y0) * dy) / length2) : 0.0;
-    return std::hypot(px - (x0 + t * dx), py - (y0 + t * dy));
+    return length(px - (x0 + t * dx), py - (y0 + t * dy));
 }
 
 }  // namespace
@@ -68,14 +73,19 @@ void Canvas::shade(double x0, double y0, double x1, double y1, Colour colour, Co
     for (int y = top; y < bottom; ++y) {
         for (int x = left; x < right; ++x) {
             const double c = coverage(x + 0.5, y + 0.5);
-            if (c > 0.0) blend(x, y, colour, static_cast<unsigned>(std::lround(c * 255.0)));
+            if (c > 0.0) blend(x, y, colour, coverageOf(c));
         }
     }
 }
 
 void Canvas::fill(const Rect& area, Colour colour) {
-    shade(area.x, area.y, area.x + area.width, area.y + area.height, colour,
-          [](double, double) { return 1.0; });
+    const int x0 = std::max(clip_.x, area.x);
+    const int y0 = std::max(clip_.y, area.y);
+    const int x1 = std::min(clip_.x + clip_.width, area.x + area.width);
+    const int y1 = std::min(clip_.y + clip_.height, area.y + area.height);
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) blend(x, y, colour, 255u);
+    }
 }
 
 void Canvas::fillRoundedRect(double x, double y, double w, double h, double radius, Colour colour) {
@@ -151,14 +161,14 @@ void Canvas::fillUnder(const double* xs, const double* ys, int n, double base, C
         const int y1 = std::min(clip_.y + clip_.height, static_cast<int>(std::ceil(base)));
         for (int y = y0; y < y1; ++y) {
             const double c = clamp01(std::min(y + 1.0, base) - std::max(static_cast<double>(y), top));
-            if (c > 0.0) blend(x, y, colour, static_cast<unsigned>(std::lround(c * 255.0)));
+            if (c > 0.0) blend(x, y, colour, coverageOf(c));
         }
     }
 }
 
 void Canvas::fillCircle(double cx, double cy, double radius, Colour colour) {
     shade(cx - radius - 1, cy - radius - 1, cx + radius + 1, cy + radius + 1, colour,
-          [&](double px, double py) { return clamp01(radius + 0.5 - std::hypot(px - cx, py - cy)); });
+          [&](double px, double py) { return clamp01(radius + 0.5 - length(px - cx, py - cy)); });
 }
 
 void Canvas::strokeArc(double cx, double cy, double radius, double from, double to,
@@ -174,8 +184,8 @@ void Canvas::strokeArc(double cx, double cy, double radius, double from, double 
         const double angle = std::atan2(py - cy, px - cx);
         const double along = std::fmod(std::fmod(angle - from, kTurn) + kTurn, kTurn);
         const double distance =
-            along <= sweep ? std::fabs(std::hypot(px - cx, py - cy) - radius)
-                           : std::min(std::hypot(px - x0, py - y0), std::hypot(px - x1, py - y1));
+            along <= sweep ? std::fabs(length(px - cx, py - cy) - radius)
+                           : std::min(length(px - x0, py - y0), length(px - x1, py - y1));
         return clamp01(lineWidth / 2 + 0.5 - distance);
     });
 }

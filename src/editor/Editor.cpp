@@ -108,7 +108,7 @@ public:
                 } else {
                     drag_ = index;
                     dragX_ = ux;
-                    sink_.beginEdit(w.id);
+                    dragBegun_ = false;
                 }
                 break;
             case WidgetKind::choice:
@@ -140,13 +140,18 @@ public:
         const double fine = (modifiers & kShift) ? kFine : 1.0;
         const double moved = (ux - dragX_) / length / fine;
         dragX_ = ux;
-        perform(w.id, scene_.position(w.id) + moved);
+        const double position = std::clamp(scene_.position(w.id) + moved, 0.0, 1.0);
+        if (position == scene_.position(w.id)) return;
+        // A click that moves nothing is no edit.
+        if (!dragBegun_) sink_.beginEdit(w.id);
+        dragBegun_ = true;
+        perform(w.id, position);
     }
 
     void endDrag() {
-        if (drag_ == kNoWidget) return;
-        sink_.endEdit(layout_.widgets()[drag_].id);
+        if (drag_ != kNoWidget && dragBegun_) sink_.endEdit(layout_.widgets()[drag_].id);
         drag_ = kNoWidget;
+        dragBegun_ = false;
     }
 
     void wheel(int x, int y, double steps, unsigned modifiers) {
@@ -174,12 +179,10 @@ public:
             press(w);
             return true;
         }
-        const engine::Control& control = *table_.find(w.id);
+        if (w.kind == WidgetKind::choice) return choiceKey(w.id, key);
         const double fine = (modifiers & kShift) ? kFine : 1.0;
-        const int steps = control.stepCount();
-        // A stepped control moves one value per key, a range a part of its span.
-        const double step = steps > 0 ? 1.0 / steps : kKeyStep / fine;
-        const double page = steps > 0 ? 1.0 / steps : kPageStep / fine;
+        const double step = kKeyStep / fine;
+        const double page = kPageStep / fine;
         const double now = scene_.position(w.id);
         switch (key) {
             case Key::left:
@@ -361,6 +364,22 @@ private:
         return true;
     }
 
+    bool choiceKey(engine::ControlId id, Key key) {
+        const engine::Control& control = *table_.find(id);
+        switch (key) {
+            case Key::left:
+            case Key::down:
+            case Key::pageDown: stepChoice(id, -1, false); return true;
+            case Key::right:
+            case Key::up:
+            case Key::pageUp: stepChoice(id, 1, false); return true;
+            case Key::home: gesture(id, control.positionFor(0.0)); return true;
+            case Key::end: gesture(id, control.positionFor(control.stepCount())); return true;
+            case Key::enter: startTyping(scene_.focus); return true;
+            default: return false;
+        }
+    }
+
     bool typingKey(Key key) {
         switch (key) {
             case Key::enter:
@@ -398,6 +417,7 @@ private:
     bool everything_ = true;
     bool responseStale_ = true;
     std::size_t drag_ = kNoWidget;
+    bool dragBegun_ = false;
     double dragX_ = 0.0;
     double caretTime_ = 0.0;
 };

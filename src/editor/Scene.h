@@ -32,7 +32,11 @@ struct Scene {
         if (engine::isParameter(id)) return id;
         return id == engine::kBypassId ? kBypassSlot : kNoWidget;
     }
-    double position(engine::ControlId id) const { return positions[slot(id)]; }
+    // 0 for an ID that has no position here (a meter's).
+    double position(engine::ControlId id) const {
+        const std::size_t at = slot(id);
+        return at < positions.size() ? positions[at] : 0.0;
+    }
 };
 
 }  // namespace editor

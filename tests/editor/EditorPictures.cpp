@@ -30,8 +30,8 @@ void meters(Editor& editor, float a, float b, float c, float d) {
     editor.setMeter(3, d);
 }
 
-// The demo's heavier setting, on another bank and crossovers, listening to
-// one band, the meters compressing.
+// The demo's heavier setting on another bank and crossovers, the meters
+// compressing.
 void heavier(Editor& editor) {
     show(editor, param::masterDrive, 24.0);
     show(editor, param::release, 50.0);
@@ -44,12 +44,13 @@ void heavier(Editor& editor) {
     show(editor, param::crossoverFreq2, 4500.0);
     show(editor, param::driveAdjust1, 6.0);
     show(editor, param::outAdjust3, -4.5);
-    show(editor, param::listenTo, 2.0);
     meters(editor, -11.0f, -7.5f, -14.2f, -3.0f);
 }
 
 // Deep readings, then lighter ones: the peaks stay where the deep ones were.
+// Listening to band 1 dims the other curves.
 void movingMeters(Editor& editor) {
+    show(editor, param::listenTo, 2.0);
     meters(editor, -18.0f, -9.0f, -4.0f, -25.0f);
     editor.tick(0.5);
     meters(editor, -6.0f, -2.5f, -1.0f, -12.0f);
@@ -91,15 +92,16 @@ Picture render(const PictureState& state) {
 }
 
 bool writePng(const std::string& path, const Picture& picture) {
-    std::vector<unsigned char> rgba;
-    rgba.reserve(picture.pixels.size() * 4);
+    // The editor paints every pixel opaque: three channels keep the files small.
+    std::vector<unsigned char> rgb;
+    rgb.reserve(picture.pixels.size() * 3);
     for (const std::uint32_t pixel : picture.pixels) {
-        rgba.push_back(static_cast<unsigned char>(pixel >> 16));
-        rgba.push_back(static_cast<unsigned char>(pixel >> 8));
-        rgba.push_back(static_cast<unsigned char>(pixel));
-        rgba.push_back(static_cast<unsigned char>(pixel >> 24));
+        rgb.push_back(static_cast<unsigned char>(pixel >> 16));
+        rgb.push_back(static_cast<unsigned char>(pixel >> 8));
+        rgb.push_back(static_cast<unsigned char>(pixel));
     }
-    return stbi_write_png(path.c_str(), picture.width, picture.height, 4, rgba.data(), picture.width * 4) != 0;
+    stbi_write_png_compression_level = 9;
+    return stbi_write_png(path.c_str(), picture.width, picture.height, 3, rgb.data(), picture.width * 3) != 0;
 }
 
 Picture readPng(const std::string& path) {

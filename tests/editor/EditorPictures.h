@@ -40,7 +40,7 @@ struct PictureState {
     void (*prepare)(Editor& editor);
 };
 
-// The states the golden pictures keep, the first one the docs' picture.
+// The states the golden pictures keep; "heavier" is also the docs' picture.
 const std::vector<PictureState>& pictureStates();
 
 // The editor drawn in a state: a new editor, prepared, drawn once.
