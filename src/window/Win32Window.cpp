@@ -35,7 +35,7 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     }
     auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-    return self->handleMessage(message, wParam, lParam);
+    return self->handleMessage(window, message, wParam, lParam);
 }
 
 unsigned modifiers() {
@@ -146,10 +146,14 @@ void Win32Window::frame() {
     flush();
 }
 
-std::intptr_t Win32Window::handleMessage(unsigned message, std::uintptr_t wParam,
+std::intptr_t Win32Window::handleMessage(void* handle, unsigned message, std::uintptr_t wParam,
                                          std::intptr_t lParam) {
-    const auto window = static_cast<HWND>(window_);
+    const auto window = static_cast<HWND>(handle);
     switch (message) {
+        case WM_NCCREATE:
+            // Before CreateWindowExW returns: the messages that follow need the handle.
+            window_ = handle;
+            break;
         case WM_TIMER:
             if (wParam == kFrameTimer) frame();
             return 0;

@@ -28,7 +28,8 @@ class Win32Window final {
     // Follows the editor's size after a scale change.
     void fitEditor();
     // One of the window's messages (the window procedure's types as integers).
-    std::intptr_t handleMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
+    std::intptr_t handleMessage(void* window, unsigned message, std::uintptr_t wParam,
+                                std::intptr_t lParam);
 
   private:
     Win32Window(editor::Editor& editor, std::function<void()> onFrame);

@@ -29,12 +29,13 @@ int countTrappedError(Display* display, XErrorEvent* error) {
     return hostHandler != nullptr ? hostHandler(display, error) : 0;
 }
 
-// Errors of the requests made while it lives (a parent that is gone, say)
-// are counted instead of reported; the host's handler is back afterwards.
+// Errors of the requests made while it lives (a parent or a window that is
+// gone, a focus it cannot take) are counted instead of reported; the host's
+// handler is back afterwards. Every request of ours is made under one, so
+// none of our errors is pending when it starts.
 class ErrorTrap {
   public:
     ErrorTrap(const XlibApi& api, Display* display) : api_(api), display_(display) {
-        api_.sync(display_, False);
         trappedDisplay = display_;
         trappedErrors = 0;
         hostHandler = api_.setErrorHandler(countTrappedError);
@@ -240,6 +241,7 @@ int X11Window::descriptor() const {
 void X11Window::dispatch() {
     Connection& c = *connection_;
     const XlibApi& api = c.api();
+    ErrorTrap trap(api, c.display);
     while (api.pending(c.display) > 0) {
         XEvent event;
         api.nextEvent(c.display, &event);
@@ -304,7 +306,6 @@ void X11Window::dispatch() {
     }
     const editor::Rect changed = editor_.draw();
     c.show(changed.x, changed.y, changed.width, changed.height);
-    api.flush(c.display);
 }
 
 void X11Window::tick() {
@@ -318,9 +319,12 @@ void X11Window::fitEditor() {
     Connection& c = *connection_;
     c.describeImage(editor_);
     if (c.destroyed) return;
-    c.api().resizeWindow(c.display, c.window, static_cast<unsigned>(editor_.width()),
-                         static_cast<unsigned>(editor_.height()));
-    c.hintSize(editor_.width(), editor_.height());
+    {
+        ErrorTrap trap(c.api(), c.display);
+        c.api().resizeWindow(c.display, c.window, static_cast<unsigned>(editor_.width()),
+                             static_cast<unsigned>(editor_.height()));
+        c.hintSize(editor_.width(), editor_.height());
+    }
     dispatch();
 }
 

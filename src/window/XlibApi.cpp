@@ -33,7 +33,7 @@ std::unique_ptr<XlibLibrary> XlibLibrary::load() {
         find(handle, "XCreateGC", api.createGC) && find(handle, "XFreeGC", api.freeGC) &&
         find(handle, "XInitImage", api.initImage) && find(handle, "XPutImage", api.putImage) &&
         find(handle, "XPending", api.pending) && find(handle, "XNextEvent", api.nextEvent) &&
-        find(handle, "XPeekEvent", api.peekEvent) && find(handle, "XFlush", api.flush) &&
+        find(handle, "XPeekEvent", api.peekEvent) &&
         find(handle, "XLookupString", api.lookupString) &&
         find(handle, "XSetInputFocus", api.setInputFocus) &&
         find(handle, "XSetWMNormalHints", api.setNormalHints) &&

@@ -30,7 +30,6 @@ struct XlibApi {
     decltype(&::XPending) pending;
     decltype(&::XNextEvent) nextEvent;
     decltype(&::XPeekEvent) peekEvent;
-    decltype(&::XFlush) flush;
     decltype(&::XLookupString) lookupString;
     decltype(&::XSetInputFocus) setInputFocus;
     decltype(&::XSetWMNormalHints) setNormalHints;
