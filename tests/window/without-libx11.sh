@@ -7,5 +7,6 @@ library=$(ldconfig -p | awk '/libX11\.so\.6 \(libc6,x86-64\)/ {print $NF; exit}'
 if [ -z "$library" ]; then
     exec "$@"
 fi
-unshare --mount true 2>/dev/null || { echo "no mount namespace here (needs root): skipped"; exit 77; }
+unshare --mount sh -c 'mount --bind /dev/null "$0"' "$library" 2>/dev/null ||
+    { echo "no mount namespace to hide libX11 in (needs root): skipped"; exit 77; }
 exec unshare --mount sh -c 'mount --bind /dev/null "$0" && exec "$@"' "$library" "$@"
