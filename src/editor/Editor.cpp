@@ -96,6 +96,8 @@ public:
         const std::size_t index = hit ? static_cast<std::size_t>(hit - layout_.widgets().data()) : kNoWidget;
         if (scene_.typing != kNoWidget && scene_.typing != index) commitTyping();
         if (!hit || !isFocusable(hit->kind)) return;
+        // The second click of a double-click sets the default, not a value to type.
+        if (doubleClick && scene_.typing == index) stopTyping();
         setFocus(index);
         const Widget& w = *hit;
         switch (w.kind) {

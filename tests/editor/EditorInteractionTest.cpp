@@ -121,6 +121,19 @@ const std::vector<Row>& rows() {
              d.click(track.x + 30, track.y + 5, 0, true);
          },
          [] { return gesture(id(param::release), byDefault(id(param::release))); }},
+        {"a double-click on a slider's value sets the default and types nothing", 1.0,
+         [](Driver& d) {
+             d.editor().setPosition(id(param::outAdjust1), 0.8);
+             const Box value = Layout::sliderValue(widget(WidgetKind::slider, id(param::outAdjust1), 1).box);
+             d.click(value.x + 10, value.y + 5, 0, true);
+             d.editor().key(Key::right, 0);
+         },
+         [] {
+             const Id out = id(param::outAdjust1);
+             auto edits = gesture(out, byDefault(out));
+             for (const Edit& e : gesture(out, byDefault(out) + 0.01)) edits.push_back(e);
+             return edits;
+         }},
         {"a value typed into a crossover's grip, with and without its unit", 1.0,
          [](Driver& d) {
              const Layout layout;
