@@ -43,27 +43,6 @@ void Canvas::setClip(const Rect& clip) {
     clip_ = {x0, y0, x1 - x0, y1 - y0};
 }
 
-void Canvas::blend(int x, int y, Colour colour, unsigned coverage) {
-    if (x < clip_.x || y < clip_.y || x >= clip_.x + clip_.width || y >= clip_.y + clip_.height ||
-        coverage == 0) {
-        return;
-    }
-    const unsigned alpha = (colour.a * coverage + 127u) / 255u;
-    std::uint32_t& pixel = pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
-                                   static_cast<std::size_t>(x)];
-    if (alpha == 255u) {
-        pixel = 0xFF000000u | (std::uint32_t{colour.r} << 16) | (std::uint32_t{colour.g} << 8) |
-                colour.b;
-        return;
-    }
-    const unsigned keep = 255u - alpha;
-    const auto mix = [&](unsigned source, unsigned shift) {
-        const unsigned destination = (pixel >> shift) & 0xFFu;
-        return ((source * alpha + destination * keep + 127u) / 255u) << shift;
-    };
-    pixel = mix(255u, 24) | mix(colour.r, 16) | mix(colour.g, 8) | mix(colour.b, 0);
-}
-
 template <class Coverage>
 void Canvas::shade(double x0, double y0, double x1, double y1, Colour colour, Coverage coverage) {
     const int left = std::max(clip_.x, static_cast<int>(std::floor(x0)));

@@ -50,4 +50,25 @@ private:
     Rect clip_;
 };
 
+inline void Canvas::blend(int x, int y, Colour colour, unsigned coverage) {
+    if (x < clip_.x || y < clip_.y || x >= clip_.x + clip_.width || y >= clip_.y + clip_.height ||
+        coverage == 0) {
+        return;
+    }
+    const unsigned alpha = (colour.a * coverage + 127u) / 255u;
+    std::uint32_t& pixel = pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
+                                   static_cast<std::size_t>(x)];
+    if (alpha == 255u) {
+        pixel = 0xFF000000u | (std::uint32_t{colour.r} << 16) | (std::uint32_t{colour.g} << 8) |
+                colour.b;
+        return;
+    }
+    const unsigned keep = 255u - alpha;
+    const auto mix = [&](unsigned source, unsigned shift) {
+        const unsigned destination = (pixel >> shift) & 0xFFu;
+        return ((source * alpha + destination * keep + 127u) / 255u) << shift;
+    };
+    pixel = mix(255u, 24) | mix(colour.r, 16) | mix(colour.g, 8) | mix(colour.b, 0);
+}
+
 }  // namespace editor
