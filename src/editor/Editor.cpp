@@ -57,7 +57,7 @@ public:
 
     void setPosition(engine::ControlId id, double position) {
         const std::size_t slot = Scene::slot(id);
-        if (slot == kNoWidget || std::isnan(position)) return;
+        if (slot == Scene::kNoSlot || std::isnan(position)) return;
         position = std::clamp(position, 0.0, 1.0);
         if (scene_.positions[slot] == position) return;
         scene_.positions[slot] = position;

@@ -110,7 +110,7 @@ void Painter::widget(Canvas& canvas, const Scene& scene, std::size_t index) cons
         case WidgetKind::display:
             display(canvas, scene);
             break;
-        case WidgetKind::crossover:
+        case WidgetKind::crossover:  // drawn with the display it sits on
             break;
         case WidgetKind::meter:
             meter(canvas, scene, w);
