@@ -150,23 +150,4 @@ void Canvas::fillCircle(double cx, double cy, double radius, Colour colour) {
           [&](double px, double py) { return clamp01(radius + 0.5 - length(px - cx, py - cy)); });
 }
 
-void Canvas::strokeArc(double cx, double cy, double radius, double from, double to,
-                       double lineWidth, Colour colour) {
-    const double reach = radius + lineWidth / 2 + 1;
-    const double x0 = cx + radius * std::cos(from);
-    const double y0 = cy + radius * std::sin(from);
-    const double x1 = cx + radius * std::cos(to);
-    const double y1 = cy + radius * std::sin(to);
-    constexpr double kTurn = 6.283185307179586;
-    const double sweep = std::fmod(std::fmod(to - from, kTurn) + kTurn, kTurn);
-    shade(cx - reach, cy - reach, cx + reach, cy + reach, colour, [&](double px, double py) {
-        const double angle = std::atan2(py - cy, px - cx);
-        const double along = std::fmod(std::fmod(angle - from, kTurn) + kTurn, kTurn);
-        const double distance =
-            along <= sweep ? std::fabs(length(px - cx, py - cy) - radius)
-                           : std::min(length(px - x0, py - y0), length(px - x1, py - y1));
-        return clamp01(lineWidth / 2 + 0.5 - distance);
-    });
-}
-
 }  // namespace editor

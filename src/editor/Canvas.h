@@ -34,9 +34,6 @@ public:
     // The area between a curve through n points (x ascending) and the line y = base.
     void fillUnder(const double* xs, const double* ys, int n, double base, Colour colour);
     void fillCircle(double cx, double cy, double radius, Colour colour);
-    // Angles in radians, clockwise from three o'clock (y grows downwards).
-    void strokeArc(double cx, double cy, double radius, double from, double to, double lineWidth,
-                   Colour colour);
     // One pixel of coverage (0..255) blended in; the font's glyphs use it.
     void blend(int x, int y, Colour colour, unsigned coverage);
 

@@ -22,7 +22,6 @@ Font::Font(double pixelHeight) : face_(std::make_unique<Face>()) {
     int gap = 0;
     stbtt_GetFontVMetrics(&face_->info, &ascent, &descent, &gap);
     ascent_ = ascent * scale_;
-    descent_ = descent * scale_;
     const auto scale = static_cast<float>(scale_);
     for (int i = 0; i < kCount; ++i) {
         Glyph& g = glyphs_[static_cast<std::size_t>(i)];
