@@ -169,9 +169,9 @@ public:
     }
 
     bool key(Key key, unsigned modifiers) {
-        if (scene_.typing != kNoWidget) return typingKey(key);
+        if (scene_.typing != kNoWidget) return typingKey(key, modifiers);
         if (key == Key::tab || key == Key::backTab) {
-            moveFocus(key == Key::tab && !(modifiers & kShift) ? 1 : -1);
+            moveFocus(tabDirection(key, modifiers));
             return true;
         }
         if (scene_.focus == kNoWidget) return false;
@@ -382,7 +382,12 @@ private:
         }
     }
 
-    bool typingKey(Key key) {
+    // Some faces report Shift+Tab as Tab with Shift held.
+    static int tabDirection(Key key, unsigned modifiers) {
+        return key == Key::tab && !(modifiers & kShift) ? 1 : -1;
+    }
+
+    bool typingKey(Key key, unsigned modifiers) {
         switch (key) {
             case Key::enter:
                 commitTyping();
@@ -402,7 +407,7 @@ private:
                 return true;
             case Key::tab:
             case Key::backTab:
-                if (commitTyping()) moveFocus(key == Key::tab ? 1 : -1);
+                if (commitTyping()) moveFocus(tabDirection(key, modifiers));
                 return true;
             default:
                 return true;

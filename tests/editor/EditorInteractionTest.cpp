@@ -172,6 +172,20 @@ const std::vector<Row>& rows() {
              d.editor().key(Key::enter, 0);
          },
          [] { return gesture(id(param::masterOut), showing(id(param::masterOut), 6.0)); }},
+        {"Tab with Shift held applies a typed value and goes back a control", 1.0,
+         [](Driver& d) {
+             const Box value = Layout::sliderValue(widget(WidgetKind::slider, id(param::masterOut)).box);
+             d.click(value.x + 10, value.y + 5);
+             d.editor().text("2");
+             d.editor().key(Key::tab, kShift);
+             d.editor().key(Key::right, 0);
+         },
+         [] {
+             const Id drive = id(param::masterDrive);
+             auto edits = gesture(id(param::masterOut), showing(id(param::masterOut), 2.0));
+             for (const Edit& e : gesture(drive, byDefault(drive) + 0.01)) edits.push_back(e);
+             return edits;
+         }},
         {"Tab reaches the filter bank second; arrows step its choices", 1.0,
          [](Driver& d) {
              d.editor().key(Key::tab, 0);
