@@ -94,7 +94,8 @@ public:
         const double uy = y / scale_;
         const Widget* hit = layout_.hit(ux, uy, crossoverPositions().data());
         const std::size_t index = hit ? static_cast<std::size_t>(hit - layout_.widgets().data()) : kNoWidget;
-        if (scene_.typing != kNoWidget && scene_.typing != index) commitTyping();
+        // A click elsewhere applies a typed value, or drops one the control cannot read.
+        if (scene_.typing != kNoWidget && scene_.typing != index && !commitTyping()) stopTyping();
         if (!hit || !isFocusable(hit->kind)) return;
         // The second click of a double-click sets the default, not a value to type.
         if (doubleClick && scene_.typing == index) stopTyping();

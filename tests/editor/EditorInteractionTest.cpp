@@ -172,6 +172,17 @@ const std::vector<Row>& rows() {
              d.editor().key(Key::enter, 0);
          },
          [] { return gesture(id(param::masterOut), showing(id(param::masterOut), 6.0)); }},
+        {"a click elsewhere drops text the control cannot read; typing goes to the control clicked", 1.0,
+         [](Driver& d) {
+             const Box value = Layout::sliderValue(widget(WidgetKind::slider, id(param::masterOut)).box);
+             d.click(value.x + 10, value.y + 5);
+             d.editor().text("zz");
+             const Box track = Layout::sliderTrack(widget(WidgetKind::slider, id(param::masterDrive)).box);
+             d.click(track.x + 10, track.y + 5);
+             d.editor().text("3");
+             d.editor().key(Key::enter, 0);
+         },
+         [] { return gesture(id(param::masterDrive), showing(id(param::masterDrive), 3.0)); }},
         {"Tab with Shift held applies a typed value and goes back a control", 1.0,
          [](Driver& d) {
              const Box value = Layout::sliderValue(widget(WidgetKind::slider, id(param::masterOut)).box);
