@@ -7,12 +7,18 @@ namespace editor {
 
 namespace {
 
-double clamp01(double v) { return std::clamp(v, 0.0, 1.0); }
+double clamp01(double v) {
+    return std::clamp(v, 0.0, 1.0);
+}
 
 // Distances here are a few thousand pixels at most: no need for hypot's care.
-double length(double x, double y) { return std::sqrt(x * x + y * y); }
+double length(double x, double y) {
+    return std::sqrt(x * x + y * y);
+}
 
-unsigned coverageOf(double c) { return static_cast<unsigned>(c * 255.0 + 0.5); }
+unsigned coverageOf(double c) {
+    return static_cast<unsigned>(c * 255.0 + 0.5);
+}
 
 double roundedRectDistance(double px, double py, double cx, double cy, double hx, double hy,
                            double radius) {
@@ -116,8 +122,8 @@ void Canvas::polyline(const double* xs, const double* ys, int n, double lineWidt
             if (px < from || px >= to) return 0.0;
             double distance = 1e9;
             for (int k = first; k <= last; ++k) {
-                distance = std::min(distance,
-                                    segmentDistance(px, py, xs[k], ys[k], xs[k + 1], ys[k + 1]));
+                distance =
+                    std::min(distance, segmentDistance(px, py, xs[k], ys[k], xs[k + 1], ys[k + 1]));
             }
             return clamp01(lineWidth / 2 + 0.5 - distance);
         });
@@ -128,7 +134,8 @@ void Canvas::fillUnder(const double* xs, const double* ys, int n, double base, C
     if (n < 2) return;
     int segment = 0;
     const int left = std::max(clip_.x, static_cast<int>(std::ceil(xs[0] - 0.5)));
-    const int right = std::min(clip_.x + clip_.width, static_cast<int>(std::floor(xs[n - 1] - 0.5)) + 1);
+    const int right =
+        std::min(clip_.x + clip_.width, static_cast<int>(std::floor(xs[n - 1] - 0.5)) + 1);
     for (int x = left; x < right; ++x) {
         const double px = x + 0.5;
         while (segment + 2 < n && xs[segment + 1] < px) ++segment;
@@ -139,7 +146,8 @@ void Canvas::fillUnder(const double* xs, const double* ys, int n, double base, C
         const int y0 = std::max(clip_.y, static_cast<int>(std::floor(top)));
         const int y1 = std::min(clip_.y + clip_.height, static_cast<int>(std::ceil(base)));
         for (int y = y0; y < y1; ++y) {
-            const double c = clamp01(std::min(y + 1.0, base) - std::max(static_cast<double>(y), top));
+            const double c =
+                clamp01(std::min(y + 1.0, base) - std::max(static_cast<double>(y), top));
             if (c > 0.0) blend(x, y, colour, coverageOf(c));
         }
     }

@@ -15,7 +15,7 @@ struct Colour {
 };
 
 class Canvas {
-public:
+  public:
     Canvas(std::uint32_t* pixels, int width, int height);
 
     int width() const { return width_; }
@@ -37,7 +37,7 @@ public:
     // One pixel of coverage (0..255) blended in; the font's glyphs use it.
     void blend(int x, int y, Colour colour, unsigned coverage);
 
-private:
+  private:
     template <class Coverage>
     void shade(double x0, double y0, double x1, double y1, Colour colour, Coverage coverage);
 

@@ -16,7 +16,8 @@ struct Font::Face {
 
 Font::Font(double pixelHeight) : face_(std::make_unique<Face>()) {
     stbtt_InitFont(&face_->info, kFontBytes, stbtt_GetFontOffsetForIndex(kFontBytes, 0));
-    scale_ = static_cast<double>(stbtt_ScaleForPixelHeight(&face_->info, static_cast<float>(pixelHeight)));
+    scale_ = static_cast<double>(
+        stbtt_ScaleForPixelHeight(&face_->info, static_cast<float>(pixelHeight)));
     int ascent = 0;
     int descent = 0;
     int gap = 0;

@@ -14,7 +14,7 @@
 namespace editor {
 
 class Font {
-public:
+  public:
     // Rasterises at pixelHeight (the distance from the highest ascender to the
     // lowest descender); allocates.
     explicit Font(double pixelHeight);
@@ -27,7 +27,7 @@ public:
     // Draws text with its baseline at y; returns the pen's x after it.
     double draw(Canvas& canvas, std::string_view text, double x, double y, Colour colour) const;
 
-private:
+  private:
     struct Glyph {
         int left = 0;
         int top = 0;
