@@ -155,8 +155,8 @@ std::optional<PluginState> decodeBank(Bytes bank, std::size_t bytes, std::int32_
     }
     std::uint32_t current = version == 2 ? bigEndian(bank + 28) : 0;
     if (current >= programs) current = 0;
-    return decodeProgram(bank + kBankHeaderBytes + current * kProgramBytes, kProgramBytes,
-                         uniqueId, defaults);
+    return decodeProgram(bank + kBankHeaderBytes + current * kProgramBytes, kProgramBytes, uniqueId,
+                         defaults);
 }
 
 }  // namespace
