@@ -17,7 +17,7 @@ constexpr int kFramesPerSecond = 30;
 constexpr double kFrameSeconds = 1.0 / kFramesPerSecond;
 
 class DiscardingSink final : public editor::EditSink {
-public:
+  public:
     void beginEdit(std::uint32_t) override {}
     void performEdit(std::uint32_t, double) override {}
     void endEdit(std::uint32_t) override {}
@@ -40,7 +40,11 @@ void BM_EditorSecondOfMovingMeters(benchmark::State& state) {
         }
     }
 }
-BENCHMARK(BM_EditorSecondOfMovingMeters)->ArgName("scale_in_halves")->Arg(2)->Arg(3)->Arg(4)
+BENCHMARK(BM_EditorSecondOfMovingMeters)
+    ->ArgName("scale_in_halves")
+    ->Arg(2)
+    ->Arg(3)
+    ->Arg(4)
     ->Unit(benchmark::kMillisecond);
 
 void BM_EditorSecondIdle(benchmark::State& state) {

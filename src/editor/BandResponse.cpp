@@ -20,7 +20,8 @@ constexpr double kPi = 3.14159265358979323846;
 }  // namespace
 
 BandResponse::BandResponse() {
-    for (const dsp::FilterBankEntry& entry : dsp::kFilterBankList) banks_.emplace_back(entry.create());
+    for (const dsp::FilterBankEntry& entry : dsp::kFilterBankList)
+        banks_.emplace_back(entry.create());
     impulse_.resize(kLongestImpulse);
 }
 
@@ -34,10 +35,12 @@ void BandResponse::compute(std::size_t bank, const std::array<float, 3>& crossov
     dsp::BandSplitter& splitter = *banks_.at(std::min(bank, banks_.size() - 1));
     splitter.setFrequencies(crossovers.data(), kSampleRate);
     splitter.reset();
-    const double lowest = std::max(1.0, static_cast<double>(*std::min_element(crossovers.begin(), crossovers.end())));
+    const double lowest =
+        std::max(1.0, static_cast<double>(*std::min_element(crossovers.begin(), crossovers.end())));
     std::size_t length = kShortestImpulse;
     while (length < kLongestImpulse &&
-           static_cast<double>(length) < kPeriodsOfLowestCrossover * static_cast<double>(kSampleRate) / lowest) {
+           static_cast<double>(length) <
+               kPeriodsOfLowestCrossover * static_cast<double>(kSampleRate) / lowest) {
         length *= 2;
     }
     float bands[64] = {};
@@ -48,7 +51,8 @@ void BandResponse::compute(std::size_t bank, const std::array<float, 3>& crossov
     // Goertzel: the magnitude at one frequency in one multiply per sample,
     // the four bands side by side so that their chains overlap.
     for (int i = 0; i < kPoints; ++i) {
-        const double coefficient = 2.0 * std::cos(2.0 * kPi * frequency(i) / static_cast<double>(kSampleRate));
+        const double coefficient =
+            2.0 * std::cos(2.0 * kPi * frequency(i) / static_cast<double>(kSampleRate));
         double s1[4] = {};
         double s2[4] = {};
         for (std::size_t n = 0; n < length; ++n) {

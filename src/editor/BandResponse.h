@@ -14,7 +14,7 @@
 namespace editor {
 
 class BandResponse {
-public:
+  public:
     static constexpr int kPoints = 121;
     static constexpr double kLowestHz = 20.0;
     static constexpr double kHighestHz = 20000.0;
@@ -29,7 +29,7 @@ public:
         return decibels_[band][static_cast<std::size_t>(i)];
     }
 
-private:
+  private:
     std::vector<std::unique_ptr<dsp::BandSplitter>> banks_;
     // The four bands' impulse responses, sample by sample.
     std::vector<std::array<float, 4>> impulse_;

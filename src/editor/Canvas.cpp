@@ -7,12 +7,18 @@ namespace editor {
 
 namespace {
 
-double clamp01(double v) { return std::clamp(v, 0.0, 1.0); }
+double clamp01(double v) {
+    return std::clamp(v, 0.0, 1.0);
+}
 
 // Distances here are a few thousand pixels at most: no need for hypot's care.
-double length(double x, double y) { return std::sqrt(x * x + y * y); }
+double length(double x, double y) {
+    return std::sqrt(x * x + y * y);
+}
 
-unsigned coverageOf(double c) { return static_cast<unsigned>(c * 255.0 + 0.5); }
+unsigned coverageOf(double c) {
+    return static_cast<unsigned>(c * 255.0 + 0.5);
+}
 
 double roundedRectDistance(double px, double py, double cx, double cy, double hx, double hy,
                            double radius) {
@@ -41,27 +47,6 @@ void Canvas::setClip(const Rect& clip) {
     const int x1 = std::clamp(clip.x + clip.width, x0, width_);
     const int y1 = std::clamp(clip.y + clip.height, y0, height_);
     clip_ = {x0, y0, x1 - x0, y1 - y0};
-}
-
-void Canvas::blend(int x, int y, Colour colour, unsigned coverage) {
-    if (x < clip_.x || y < clip_.y || x >= clip_.x + clip_.width || y >= clip_.y + clip_.height ||
-        coverage == 0) {
-        return;
-    }
-    const unsigned alpha = (colour.a * coverage + 127u) / 255u;
-    std::uint32_t& pixel = pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
-                                   static_cast<std::size_t>(x)];
-    if (alpha == 255u) {
-        pixel = 0xFF000000u | (std::uint32_t{colour.r} << 16) | (std::uint32_t{colour.g} << 8) |
-                colour.b;
-        return;
-    }
-    const unsigned keep = 255u - alpha;
-    const auto mix = [&](unsigned source, unsigned shift) {
-        const unsigned destination = (pixel >> shift) & 0xFFu;
-        return ((source * alpha + destination * keep + 127u) / 255u) << shift;
-    };
-    pixel = mix(255u, 24) | mix(colour.r, 16) | mix(colour.g, 8) | mix(colour.b, 0);
 }
 
 template <class Coverage>
@@ -137,8 +122,8 @@ void Canvas::polyline(const double* xs, const double* ys, int n, double lineWidt
             if (px < from || px >= to) return 0.0;
             double distance = 1e9;
             for (int k = first; k <= last; ++k) {
-                distance = std::min(distance,
-                                    segmentDistance(px, py, xs[k], ys[k], xs[k + 1], ys[k + 1]));
+                distance =
+                    std::min(distance, segmentDistance(px, py, xs[k], ys[k], xs[k + 1], ys[k + 1]));
             }
             return clamp01(lineWidth / 2 + 0.5 - distance);
         });
@@ -149,7 +134,8 @@ void Canvas::fillUnder(const double* xs, const double* ys, int n, double base, C
     if (n < 2) return;
     int segment = 0;
     const int left = std::max(clip_.x, static_cast<int>(std::ceil(xs[0] - 0.5)));
-    const int right = std::min(clip_.x + clip_.width, static_cast<int>(std::floor(xs[n - 1] - 0.5)) + 1);
+    const int right =
+        std::min(clip_.x + clip_.width, static_cast<int>(std::floor(xs[n - 1] - 0.5)) + 1);
     for (int x = left; x < right; ++x) {
         const double px = x + 0.5;
         while (segment + 2 < n && xs[segment + 1] < px) ++segment;
@@ -160,7 +146,8 @@ void Canvas::fillUnder(const double* xs, const double* ys, int n, double base, C
         const int y0 = std::max(clip_.y, static_cast<int>(std::floor(top)));
         const int y1 = std::min(clip_.y + clip_.height, static_cast<int>(std::ceil(base)));
         for (int y = y0; y < y1; ++y) {
-            const double c = clamp01(std::min(y + 1.0, base) - std::max(static_cast<double>(y), top));
+            const double c =
+                clamp01(std::min(y + 1.0, base) - std::max(static_cast<double>(y), top));
             if (c > 0.0) blend(x, y, colour, coverageOf(c));
         }
     }
@@ -169,25 +156,6 @@ void Canvas::fillUnder(const double* xs, const double* ys, int n, double base, C
 void Canvas::fillCircle(double cx, double cy, double radius, Colour colour) {
     shade(cx - radius - 1, cy - radius - 1, cx + radius + 1, cy + radius + 1, colour,
           [&](double px, double py) { return clamp01(radius + 0.5 - length(px - cx, py - cy)); });
-}
-
-void Canvas::strokeArc(double cx, double cy, double radius, double from, double to,
-                       double lineWidth, Colour colour) {
-    const double reach = radius + lineWidth / 2 + 1;
-    const double x0 = cx + radius * std::cos(from);
-    const double y0 = cy + radius * std::sin(from);
-    const double x1 = cx + radius * std::cos(to);
-    const double y1 = cy + radius * std::sin(to);
-    constexpr double kTurn = 6.283185307179586;
-    const double sweep = std::fmod(std::fmod(to - from, kTurn) + kTurn, kTurn);
-    shade(cx - reach, cy - reach, cx + reach, cy + reach, colour, [&](double px, double py) {
-        const double angle = std::atan2(py - cy, px - cx);
-        const double along = std::fmod(std::fmod(angle - from, kTurn) + kTurn, kTurn);
-        const double distance =
-            along <= sweep ? std::fabs(length(px - cx, py - cy) - radius)
-                           : std::min(length(px - x0, py - y0), length(px - x1, py - y1));
-        return clamp01(lineWidth / 2 + 0.5 - distance);
-    });
 }
 
 }  // namespace editor

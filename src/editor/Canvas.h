@@ -15,7 +15,7 @@ struct Colour {
 };
 
 class Canvas {
-public:
+  public:
     Canvas(std::uint32_t* pixels, int width, int height);
 
     int width() const { return width_; }
@@ -34,13 +34,10 @@ public:
     // The area between a curve through n points (x ascending) and the line y = base.
     void fillUnder(const double* xs, const double* ys, int n, double base, Colour colour);
     void fillCircle(double cx, double cy, double radius, Colour colour);
-    // Angles in radians, clockwise from three o'clock (y grows downwards).
-    void strokeArc(double cx, double cy, double radius, double from, double to, double lineWidth,
-                   Colour colour);
     // One pixel of coverage (0..255) blended in; the font's glyphs use it.
     void blend(int x, int y, Colour colour, unsigned coverage);
 
-private:
+  private:
     template <class Coverage>
     void shade(double x0, double y0, double x1, double y1, Colour colour, Coverage coverage);
 
@@ -49,5 +46,26 @@ private:
     int height_;
     Rect clip_;
 };
+
+inline void Canvas::blend(int x, int y, Colour colour, unsigned coverage) {
+    if (x < clip_.x || y < clip_.y || x >= clip_.x + clip_.width || y >= clip_.y + clip_.height ||
+        coverage == 0) {
+        return;
+    }
+    const unsigned alpha = (colour.a * coverage + 127u) / 255u;
+    std::uint32_t& pixel = pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
+                                   static_cast<std::size_t>(x)];
+    if (alpha == 255u) {
+        pixel = 0xFF000000u | (std::uint32_t{colour.r} << 16) | (std::uint32_t{colour.g} << 8) |
+                colour.b;
+        return;
+    }
+    const unsigned keep = 255u - alpha;
+    const auto mix = [&](unsigned source, unsigned shift) {
+        const unsigned destination = (pixel >> shift) & 0xFFu;
+        return ((source * alpha + destination * keep + 127u) / 255u) << shift;
+    };
+    pixel = mix(255u, 24) | mix(colour.r, 16) | mix(colour.g, 8) | mix(colour.b, 0);
+}
 
 }  // namespace editor

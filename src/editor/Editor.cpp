@@ -25,7 +25,9 @@ constexpr double kFine = 10.0;
 constexpr double kCaretSeconds = 0.5;
 constexpr std::size_t kLongestTyped = 24;
 
-bool isFocusable(WidgetKind kind) { return kind != WidgetKind::display && kind != WidgetKind::meter; }
+bool isFocusable(WidgetKind kind) {
+    return kind != WidgetKind::display && kind != WidgetKind::meter;
+}
 
 bool isCrossoverOrBank(engine::ControlId id) {
     return id == param::filterBank || id == param::crossoverFreq0 || id == param::crossoverFreq1 ||
@@ -35,9 +37,11 @@ bool isCrossoverOrBank(engine::ControlId id) {
 }  // namespace
 
 class EditorState {
-public:
+  public:
     EditorState(EditSink& sink, double scale)
-        : sink_(sink), table_(engine::ControlTable::instance()), dirty_(layout_.widgets().size(), true) {
+        : sink_(sink),
+          table_(engine::ControlTable::instance()),
+          dirty_(layout_.widgets().size(), true) {
         for (std::size_t slot = 0; slot < engine::kParameterCount; ++slot) {
             scene_.positions[slot] = table_.parameter(slot).defaultPosition();
         }
@@ -57,7 +61,7 @@ public:
 
     void setPosition(engine::ControlId id, double position) {
         const std::size_t slot = Scene::slot(id);
-        if (slot == kNoWidget || std::isnan(position)) return;
+        if (slot == Scene::kNoSlot || std::isnan(position)) return;
         position = std::clamp(position, 0.0, 1.0);
         if (scene_.positions[slot] == position) return;
         scene_.positions[slot] = position;
@@ -71,7 +75,8 @@ public:
 
     void setMeter(int band, float decibels) {
         if (band < 0 || band >= static_cast<int>(engine::kMeterCount)) return;
-        if (scene_.meters[static_cast<std::size_t>(band)].set(static_cast<double>(decibels))) markMeter(band);
+        if (scene_.meters[static_cast<std::size_t>(band)].set(static_cast<double>(decibels)))
+            markMeter(band);
     }
 
     void tick(double seconds) {
@@ -93,9 +98,13 @@ public:
         const double ux = x / scale_;
         const double uy = y / scale_;
         const Widget* hit = layout_.hit(ux, uy, crossoverPositions().data());
-        const std::size_t index = hit ? static_cast<std::size_t>(hit - layout_.widgets().data()) : kNoWidget;
-        if (scene_.typing != kNoWidget && scene_.typing != index) commitTyping();
+        const std::size_t index =
+            hit ? static_cast<std::size_t>(hit - layout_.widgets().data()) : kNoWidget;
+        // A click elsewhere applies a typed value, or drops one the control cannot read.
+        if (scene_.typing != kNoWidget && scene_.typing != index && !commitTyping()) stopTyping();
         if (!hit || !isFocusable(hit->kind)) return;
+        // The second click of a double-click sets the default, not a value to type.
+        if (doubleClick && scene_.typing == index) stopTyping();
         setFocus(index);
         const Widget& w = *hit;
         switch (w.kind) {
@@ -103,7 +112,8 @@ public:
             case WidgetKind::crossover:
                 if (doubleClick) {
                     gesture(w.id, table_.find(w.id)->defaultPosition());
-                } else if (w.kind == WidgetKind::slider && Layout::sliderValue(w.box).contains(ux, uy)) {
+                } else if (w.kind == WidgetKind::slider &&
+                           Layout::sliderValue(w.box).contains(ux, uy)) {
                     startTyping(index);
                 } else {
                     drag_ = index;
@@ -167,9 +177,9 @@ public:
     }
 
     bool key(Key key, unsigned modifiers) {
-        if (scene_.typing != kNoWidget) return typingKey(key);
+        if (scene_.typing != kNoWidget) return typingKey(key, modifiers);
         if (key == Key::tab || key == Key::backTab) {
-            moveFocus(key == Key::tab && !(modifiers & kShift) ? 1 : -1);
+            moveFocus(tabDirection(key, modifiers));
             return true;
         }
         if (scene_.focus == kNoWidget) return false;
@@ -186,15 +196,30 @@ public:
         const double now = scene_.position(w.id);
         switch (key) {
             case Key::left:
-            case Key::down: gesture(w.id, now - step); return true;
+            case Key::down:
+                gesture(w.id, now - step);
+                return true;
             case Key::right:
-            case Key::up: gesture(w.id, now + step); return true;
-            case Key::pageDown: gesture(w.id, now - page); return true;
-            case Key::pageUp: gesture(w.id, now + page); return true;
-            case Key::home: gesture(w.id, 0.0); return true;
-            case Key::end: gesture(w.id, 1.0); return true;
-            case Key::enter: startTyping(scene_.focus); return true;
-            default: return false;
+            case Key::up:
+                gesture(w.id, now + step);
+                return true;
+            case Key::pageDown:
+                gesture(w.id, now - page);
+                return true;
+            case Key::pageUp:
+                gesture(w.id, now + page);
+                return true;
+            case Key::home:
+                gesture(w.id, 0.0);
+                return true;
+            case Key::end:
+                gesture(w.id, 1.0);
+                return true;
+            case Key::enter:
+                startTyping(scene_.focus);
+                return true;
+            default:
+                return false;
         }
     }
 
@@ -202,7 +227,9 @@ public:
         if (scene_.typing == kNoWidget) {
             if (scene_.focus == kNoWidget || utf8.empty()) return;
             const WidgetKind kind = layout_.widgets()[scene_.focus].kind;
-            if (kind != WidgetKind::slider && kind != WidgetKind::crossover && kind != WidgetKind::choice) return;
+            if (kind != WidgetKind::slider && kind != WidgetKind::crossover &&
+                kind != WidgetKind::choice)
+                return;
             startTyping(scene_.focus);
         }
         for (const char c : utf8) {
@@ -216,9 +243,10 @@ public:
 
     Rect draw() {
         if (responseStale_) {
-            scene_.response.compute(static_cast<std::size_t>(std::lround(
-                                        table_.find(param::filterBank)->shownAt(scene_.position(param::filterBank)))),
-                                    crossoverFrequencies());
+            scene_.response.compute(
+                static_cast<std::size_t>(std::lround(
+                    table_.find(param::filterBank)->shownAt(scene_.position(param::filterBank)))),
+                crossoverFrequencies());
             responseStale_ = false;
             dirty_[layout_.displayIndex()] = true;
         }
@@ -256,7 +284,7 @@ public:
     int height_ = 0;
     std::vector<std::uint32_t> pixels_;
 
-private:
+  private:
     std::array<double, 3> crossoverPositions() const {
         return {scene_.position(param::crossoverFreq0), scene_.position(param::crossoverFreq1),
                 scene_.position(param::crossoverFreq2)};
@@ -265,7 +293,8 @@ private:
     std::array<float, 3> crossoverFrequencies() const {
         std::array<float, 3> hz{};
         for (std::size_t k = 0; k < 3; ++k) {
-            const auto id = static_cast<engine::ControlId>(param::crossoverFreq0 + static_cast<int>(k));
+            const auto id =
+                static_cast<engine::ControlId>(param::crossoverFreq0 + static_cast<int>(k));
             hz[k] = static_cast<float>(table_.find(id)->shownAt(scene_.position(id)));
         }
         return hz;
@@ -289,9 +318,11 @@ private:
 
     void moveFocus(int direction) {
         const std::size_t count = layout_.widgets().size();
-        std::size_t index = scene_.focus == kNoWidget ? (direction > 0 ? count - 1 : 0) : scene_.focus;
+        std::size_t index =
+            scene_.focus == kNoWidget ? (direction > 0 ? count - 1 : 0) : scene_.focus;
         for (std::size_t tried = 0; tried < count; ++tried) {
-            index = (index + count + static_cast<std::size_t>(direction > 0 ? 1 : count - 1)) % count;
+            index =
+                (index + count + static_cast<std::size_t>(direction > 0 ? 1 : count - 1)) % count;
             if (isFocusable(layout_.widgets()[index].kind)) {
                 setFocus(index);
                 return;
@@ -369,18 +400,34 @@ private:
         switch (key) {
             case Key::left:
             case Key::down:
-            case Key::pageDown: stepChoice(id, -1, false); return true;
+            case Key::pageDown:
+                stepChoice(id, -1, false);
+                return true;
             case Key::right:
             case Key::up:
-            case Key::pageUp: stepChoice(id, 1, false); return true;
-            case Key::home: gesture(id, control.positionFor(0.0)); return true;
-            case Key::end: gesture(id, control.positionFor(control.stepCount())); return true;
-            case Key::enter: startTyping(scene_.focus); return true;
-            default: return false;
+            case Key::pageUp:
+                stepChoice(id, 1, false);
+                return true;
+            case Key::home:
+                gesture(id, control.positionFor(0.0));
+                return true;
+            case Key::end:
+                gesture(id, control.positionFor(control.stepCount()));
+                return true;
+            case Key::enter:
+                startTyping(scene_.focus);
+                return true;
+            default:
+                return false;
         }
     }
 
-    bool typingKey(Key key) {
+    // Some faces report Shift+Tab as Tab with Shift held.
+    static int tabDirection(Key key, unsigned modifiers) {
+        return key == Key::tab && !(modifiers & kShift) ? 1 : -1;
+    }
+
+    bool typingKey(Key key, unsigned modifiers) {
         switch (key) {
             case Key::enter:
                 commitTyping();
@@ -400,7 +447,7 @@ private:
                 return true;
             case Key::tab:
             case Key::backTab:
-                if (commitTyping()) moveFocus(key == Key::tab ? 1 : -1);
+                if (commitTyping()) moveFocus(tabDirection(key, modifiers));
                 return true;
             default:
                 return true;
@@ -425,21 +472,47 @@ private:
 Editor::Editor(EditSink& sink, double scale) : state_(std::make_unique<EditorState>(sink, scale)) {}
 Editor::~Editor() = default;
 
-int Editor::width() const { return state_->width_; }
-int Editor::height() const { return state_->height_; }
-void Editor::setScale(double scale) { state_->resize(scale); }
-void Editor::setPosition(std::uint32_t id, double position) { state_->setPosition(id, position); }
-void Editor::setMeter(int band, float decibels) { state_->setMeter(band, decibels); }
+int Editor::width() const {
+    return state_->width_;
+}
+int Editor::height() const {
+    return state_->height_;
+}
+void Editor::setScale(double scale) {
+    state_->resize(scale);
+}
+void Editor::setPosition(std::uint32_t id, double position) {
+    state_->setPosition(id, position);
+}
+void Editor::setMeter(int band, float decibels) {
+    state_->setMeter(band, decibels);
+}
 void Editor::pointerDown(int x, int y, unsigned, bool doubleClick) {
     state_->pointerDown(x, y, doubleClick);
 }
-void Editor::pointerMove(int x, int, unsigned modifiers) { state_->pointerMove(x, modifiers); }
-void Editor::pointerUp(int, int, unsigned) { state_->endDrag(); }
-void Editor::wheel(int x, int y, double steps, unsigned modifiers) { state_->wheel(x, y, steps, modifiers); }
-bool Editor::key(Key key, unsigned modifiers) { return state_->key(key, modifiers); }
-void Editor::text(const std::string& utf8) { state_->text(utf8); }
-void Editor::tick(double seconds) { state_->tick(seconds); }
-Rect Editor::draw() { return state_->draw(); }
-const std::uint32_t* Editor::pixels() const { return state_->pixels_.data(); }
+void Editor::pointerMove(int x, int, unsigned modifiers) {
+    state_->pointerMove(x, modifiers);
+}
+void Editor::pointerUp(int, int, unsigned) {
+    state_->endDrag();
+}
+void Editor::wheel(int x, int y, double steps, unsigned modifiers) {
+    state_->wheel(x, y, steps, modifiers);
+}
+bool Editor::key(Key key, unsigned modifiers) {
+    return state_->key(key, modifiers);
+}
+void Editor::text(const std::string& utf8) {
+    state_->text(utf8);
+}
+void Editor::tick(double seconds) {
+    state_->tick(seconds);
+}
+Rect Editor::draw() {
+    return state_->draw();
+}
+const std::uint32_t* Editor::pixels() const {
+    return state_->pixels_.data();
+}
 
 }  // namespace editor

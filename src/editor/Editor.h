@@ -15,22 +15,39 @@ struct Rect {
 
 // What the editor asks of its face: a gesture is begin, any number of performs, end.
 class EditSink {
-public:
+  public:
     virtual void beginEdit(std::uint32_t id) = 0;
-    virtual void performEdit(std::uint32_t id, double position) = 0;  // 0..1, the parameter's position
+    // position: 0..1, the parameter's position
+    virtual void performEdit(std::uint32_t id, double position) = 0;
     virtual void endEdit(std::uint32_t id) = 0;
 
-protected:
+  protected:
     ~EditSink() = default;
 };
 
 enum Modifier : unsigned { kShift = 1, kControl = 2, kAlt = 4 };
-enum class Key { tab, backTab, left, right, up, down, home, end, pageUp, pageDown, enter, escape, backspace, del, other };
+enum class Key {
+    tab,
+    backTab,
+    left,
+    right,
+    up,
+    down,
+    home,
+    end,
+    pageUp,
+    pageDown,
+    enter,
+    escape,
+    backspace,
+    del,
+    other
+};
 
 class EditorState;
 
 class Editor {  // GUI thread only; allocation only on construction and scale change
-public:
+  public:
     Editor(EditSink& sink, double scale);  // the engine's description table gives the controls
     ~Editor();
     Editor(const Editor&) = delete;
@@ -38,9 +55,10 @@ public:
 
     int width() const;  // pixels at the current scale
     int height() const;
-    void setScale(double scale);                          // 1, 1.5, 2, ...; redraws everything
-    void setPosition(std::uint32_t id, double position);  // host's change (automation, preset, undo)
-    void setMeter(int band, float decibels);              // gain reduction, <= 0
+    void setScale(double scale);  // 1, 1.5, 2, ...; redraws everything
+    // A host's change (automation, preset, undo).
+    void setPosition(std::uint32_t id, double position);
+    void setMeter(int band, float decibels);  // gain reduction, <= 0
     void pointerDown(int x, int y, unsigned modifiers, bool doubleClick);
     void pointerMove(int x, int y, unsigned modifiers);
     void pointerUp(int x, int y, unsigned modifiers);
@@ -52,7 +70,7 @@ public:
     Rect draw();
     const std::uint32_t* pixels() const;  // width()*height() premultiplied 0xAARRGGBB, row-major
 
-private:
+  private:
     std::unique_ptr<EditorState> state_;
 };
 

@@ -16,13 +16,13 @@ struct Font::Face {
 
 Font::Font(double pixelHeight) : face_(std::make_unique<Face>()) {
     stbtt_InitFont(&face_->info, kFontBytes, stbtt_GetFontOffsetForIndex(kFontBytes, 0));
-    scale_ = static_cast<double>(stbtt_ScaleForPixelHeight(&face_->info, static_cast<float>(pixelHeight)));
+    scale_ = static_cast<double>(
+        stbtt_ScaleForPixelHeight(&face_->info, static_cast<float>(pixelHeight)));
     int ascent = 0;
     int descent = 0;
     int gap = 0;
     stbtt_GetFontVMetrics(&face_->info, &ascent, &descent, &gap);
     ascent_ = ascent * scale_;
-    descent_ = descent * scale_;
     const auto scale = static_cast<float>(scale_);
     for (int i = 0; i < kCount; ++i) {
         Glyph& g = glyphs_[static_cast<std::size_t>(i)];

@@ -14,7 +14,7 @@
 namespace editor {
 
 class Font {
-public:
+  public:
     // Rasterises at pixelHeight (the distance from the highest ascender to the
     // lowest descender); allocates.
     explicit Font(double pixelHeight);
@@ -23,12 +23,11 @@ public:
     Font& operator=(const Font&) = delete;
 
     double ascent() const { return ascent_; }
-    double lineHeight() const { return ascent_ - descent_; }
     double measure(std::string_view text) const;
     // Draws text with its baseline at y; returns the pen's x after it.
     double draw(Canvas& canvas, std::string_view text, double x, double y, Colour colour) const;
 
-private:
+  private:
     struct Glyph {
         int left = 0;
         int top = 0;
@@ -47,7 +46,6 @@ private:
     std::unique_ptr<Face> face_;
     double scale_ = 0.0;
     double ascent_ = 0.0;
-    double descent_ = 0.0;
     std::array<Glyph, kCount> glyphs_{};
     std::vector<std::uint8_t> bitmaps_;
 };

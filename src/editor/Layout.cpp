@@ -27,7 +27,9 @@ constexpr double kArrowWidth = 22.0;
 constexpr double kGripWidth = 58.0;
 constexpr double kGripHeight = 18.0;
 
-engine::ControlId id(param::Index index) { return static_cast<engine::ControlId>(index); }
+engine::ControlId id(param::Index index) {
+    return static_cast<engine::ControlId>(index);
+}
 
 }  // namespace
 
@@ -36,24 +38,29 @@ Layout::Layout() {
                             Box box) {
         widgets_.push_back({kind, control, band, std::move(label), box, widgets_.size()});
     };
-    add(WidgetKind::toggle, engine::kBypassId, -1, "Bypass", {kMasterLeft + 96.0, 10.0, 104.0, kButtonHeight});
+    add(WidgetKind::toggle, engine::kBypassId, -1, "Bypass",
+        {kMasterLeft + 96.0, 10.0, 104.0, kButtonHeight});
     add(WidgetKind::choice, id(param::filterBank), -1, "Filter bank",
         {kMasterLeft, kDisplayTop, kMasterWidth, kChoiceHeight});
     display_ = widgets_.size();
-    add(WidgetKind::display, id(param::filterBank), -1, "", {kMargin, kDisplayTop, kDisplayWidth, kDisplayHeight});
+    add(WidgetKind::display, id(param::filterBank), -1, "",
+        {kMargin, kDisplayTop, kDisplayWidth, kDisplayHeight});
     for (int k = 0; k < 3; ++k) {
-        add(WidgetKind::crossover, id(param::crossoverFreq0) + static_cast<engine::ControlId>(k), -1, "",
-            plot());
+        add(WidgetKind::crossover, id(param::crossoverFreq0) + static_cast<engine::ControlId>(k),
+            -1, "", plot());
         widgets_.back().paintedBy = display_;
     }
     for (int band = 0; band < 4; ++band) {
         const double x = kMargin + band * kStripPitch;
         const auto b = static_cast<engine::ControlId>(band);
-        add(WidgetKind::meter, engine::meterId(static_cast<std::size_t>(band)), band, "Band " + std::to_string(band),
-            {x, kStripTop, kStripWidth, 50.0});
-        add(WidgetKind::slider, id(param::driveAdjust0) + b, band, "Drive", {x, kStripTop + 58.0, kStripWidth, kSliderHeight});
-        add(WidgetKind::slider, id(param::outAdjust0) + b, band, "Out", {x, kStripTop + 102.0, kStripWidth, kSliderHeight});
-        add(WidgetKind::listen, id(param::listenTo), band, "Listen", {x, kStripTop + 146.0, kStripWidth, kButtonHeight});
+        add(WidgetKind::meter, engine::meterId(static_cast<std::size_t>(band)), band,
+            "Band " + std::to_string(band), {x, kStripTop, kStripWidth, 50.0});
+        add(WidgetKind::slider, id(param::driveAdjust0) + b, band, "Drive",
+            {x, kStripTop + 58.0, kStripWidth, kSliderHeight});
+        add(WidgetKind::slider, id(param::outAdjust0) + b, band, "Out",
+            {x, kStripTop + 102.0, kStripWidth, kSliderHeight});
+        add(WidgetKind::listen, id(param::listenTo), band, "Listen",
+            {x, kStripTop + 146.0, kStripWidth, kButtonHeight});
     }
     const struct {
         WidgetKind kind;
@@ -79,11 +86,17 @@ Box Layout::plot() const {
     return {kMargin + 30.0, kDisplayTop + 8.0, kDisplayWidth - 38.0, kDisplayHeight - 28.0};
 }
 
-Box Layout::sliderValue(const Box& box) { return {box.x + box.width / 2, box.y, box.width / 2, 18.0}; }
+Box Layout::sliderValue(const Box& box) {
+    return {box.x + box.width / 2, box.y, box.width / 2, 18.0};
+}
 
-Box Layout::sliderTrack(const Box& box) { return {box.x, box.y + 18.0, box.width, box.height - 18.0}; }
+Box Layout::sliderTrack(const Box& box) {
+    return {box.x, box.y + 18.0, box.width, box.height - 18.0};
+}
 
-Box Layout::choicePrevious(const Box& box) { return {box.x, box.y + 18.0, kArrowWidth, box.height - 18.0}; }
+Box Layout::choicePrevious(const Box& box) {
+    return {box.x, box.y + 18.0, kArrowWidth, box.height - 18.0};
+}
 
 Box Layout::choiceNext(const Box& box) {
     return {box.x + box.width - kArrowWidth, box.y + 18.0, kArrowWidth, box.height - 18.0};
@@ -102,8 +115,8 @@ Box Layout::crossoverGrip(std::size_t crossover, double position) const {
     const Box area = plot();
     const double left = std::clamp(crossoverX(position) - kGripWidth / 2, kMargin + 2.0,
                                    kMargin + kDisplayWidth - kGripWidth - 2.0);
-    return {left, area.y + 4.0 + static_cast<double>(crossover) * (kGripHeight + 4.0),
-            kGripWidth, kGripHeight};
+    return {left, area.y + 4.0 + static_cast<double>(crossover) * (kGripHeight + 4.0), kGripWidth,
+            kGripHeight};
 }
 
 const Widget* Layout::hit(double x, double y, const double* crossoverPositions) const {

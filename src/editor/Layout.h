@@ -38,7 +38,7 @@ struct Widget {
 };
 
 class Layout {
-public:
+  public:
     static constexpr double kWidth = 760.0;
     static constexpr double kHeight = 470.0;
     // How far outside its box a widget draws (its focus ring).
@@ -63,7 +63,7 @@ public:
     // The widget a pointer at (x, y) grabs, if any; handles before the display.
     const Widget* hit(double x, double y, const double* crossoverPositions) const;
 
-private:
+  private:
     std::vector<Widget> widgets_;
     std::size_t display_ = 0;
 };

@@ -89,7 +89,8 @@ void Painter::focusRing(Canvas& canvas, const Box& box) const {
 }
 
 void Painter::typedValue(Canvas& canvas, const Scene& scene, const Box& box) const {
-    canvas.fillRoundedRect(s(box.x), s(box.y), s(box.width), s(box.height), s(3.0), theme::kBackground);
+    canvas.fillRoundedRect(s(box.x), s(box.y), s(box.width), s(box.height), s(3.0),
+                           theme::kBackground);
     canvas.strokeRoundedRect(s(box.x), s(box.y), s(box.width), s(box.height), s(3.0), s(1.0),
                              scene.typedInvalid ? theme::kError : theme::kFocus);
     const double baseline = s(box.y + box.height / 2) + small_->ascent() * 0.36;
@@ -110,7 +111,7 @@ void Painter::widget(Canvas& canvas, const Scene& scene, std::size_t index) cons
         case WidgetKind::display:
             display(canvas, scene);
             break;
-        case WidgetKind::crossover:
+        case WidgetKind::crossover:  // drawn with the display it sits on
             break;
         case WidgetKind::meter:
             meter(canvas, scene, w);
@@ -127,7 +128,8 @@ void Painter::widget(Canvas& canvas, const Scene& scene, std::size_t index) cons
             break;
         }
         case WidgetKind::listen:
-            button(canvas, w, listenedBand(table_, scene) == static_cast<std::size_t>(w.band + 1), "");
+            button(canvas, w, listenedBand(table_, scene) == static_cast<std::size_t>(w.band + 1),
+                   "");
             break;
     }
     if (scene.focus == index && w.kind != WidgetKind::display) focusRing(canvas, w.box);
@@ -149,17 +151,19 @@ void Painter::display(Canvas& canvas, const Scene& scene) const {
     }
     for (const auto& [hz, label] : {std::pair{100.0, "100"}, {1000.0, "1k"}, {10000.0, "10k"}}) {
         const double width = small_->measure(label);
-        small_->draw(canvas, label, xAt(hz) - width / 2, s(plot.y + plot.height + 14.0), theme::kDimText);
+        small_->draw(canvas, label, xAt(hz) - width / 2, s(plot.y + plot.height + 14.0),
+                     theme::kDimText);
     }
     for (const auto& [db, label] : {std::pair{0.0, "0"}, {-12.0, "-12"}, {-24.0, "-24"}}) {
         canvas.line(s(plot.x), yAt(db), s(plot.x + plot.width), yAt(db), s(1.0), theme::kGrid);
-        small_->draw(canvas, label, s(plot.x - 4.0) - small_->measure(label), yAt(db) + small_->ascent() * 0.36,
-                     theme::kDimText);
+        small_->draw(canvas, label, s(plot.x - 4.0) - small_->measure(label),
+                     yAt(db) + small_->ascent() * 0.36, theme::kDimText);
     }
 
     const Rect own = canvas.clip();
-    const Rect plotPixels{static_cast<int>(std::floor(s(plot.x))), static_cast<int>(std::floor(s(plot.y))),
-                          static_cast<int>(std::ceil(s(plot.width))), static_cast<int>(std::ceil(s(plot.height)))};
+    const Rect plotPixels{
+        static_cast<int>(std::floor(s(plot.x))), static_cast<int>(std::floor(s(plot.y))),
+        static_cast<int>(std::ceil(s(plot.width))), static_cast<int>(std::ceil(s(plot.height)))};
     canvas.setClip(intersection(own, plotPixels));
     const std::size_t listened = listenedBand(table_, scene);
     std::array<double, BandResponse::kPoints> xs{};
@@ -188,7 +192,8 @@ void Painter::display(Canvas& canvas, const Scene& scene) const {
         if (scene.typing == index) {
             typedValue(canvas, scene, grip);
         } else {
-            canvas.fillRoundedRect(s(grip.x), s(grip.y), s(grip.width), s(grip.height), s(4.0), theme::kTrack);
+            canvas.fillRoundedRect(s(grip.x), s(grip.y), s(grip.width), s(grip.height), s(4.0),
+                                   theme::kTrack);
             textCentred(canvas, *small_, valueText(handle.id, position), grip, theme::kText);
         }
         if (scene.focus == index) focusRing(canvas, grip);
@@ -219,7 +224,8 @@ void Painter::meter(Canvas& canvas, const Scene& scene, const Widget& w) const {
     }
     for (double db = 0.0; db <= kMeterRangeDb; db += 6.0) {
         const double x = std::clamp(xAt(-db), b.x + 0.5, b.x + b.width - 0.5);
-        canvas.line(s(x), s(top + height + 2.0), s(x), s(top + height + 5.0), s(1.0), theme::kDimText);
+        canvas.line(s(x), s(top + height + 2.0), s(x), s(top + height + 5.0), s(1.0),
+                    theme::kDimText);
     }
     small_->draw(canvas, "-30", s(b.x), s(b.y + 49.0), theme::kDimText);
     textRight(canvas, *small_, "0", b.x + b.width, b.y + 49.0, theme::kDimText);
@@ -233,16 +239,19 @@ void Painter::slider(Canvas& canvas, const Scene& scene, const Widget& w, bool t
     if (typing) {
         typedValue(canvas, scene, Layout::sliderValue(b));
     } else {
-        textRight(canvas, *small_, valueText(w.id, position), b.x + b.width, b.y + 13.0, theme::kText);
+        textRight(canvas, *small_, valueText(w.id, position), b.x + b.width, b.y + 13.0,
+                  theme::kText);
     }
     const Box track = Layout::sliderTrack(b);
     const double middle = track.y + track.height / 2;
     canvas.fillRoundedRect(s(b.x), s(middle - 4.0), s(b.width), s(8.0), s(4.0), theme::kTrack);
     // A range through zero fills from zero, so a cut reads as a cut.
-    const double origin = control.minimum() < 0.0 && control.maximum() > 0.0 ? control.positionFor(0.0) : 0.0;
+    const double origin =
+        control.minimum() < 0.0 && control.maximum() > 0.0 ? control.positionFor(0.0) : 0.0;
     const double from = b.x + b.width * std::min(origin, position);
     const double to = b.x + b.width * std::max(origin, position);
-    const Colour colour = w.band >= 0 ? theme::kBands[static_cast<std::size_t>(w.band)] : theme::kAccent;
+    const Colour colour =
+        w.band >= 0 ? theme::kBands[static_cast<std::size_t>(w.band)] : theme::kAccent;
     canvas.fillRoundedRect(s(from), s(middle - 4.0), s(to - from), s(8.0), s(4.0), colour);
     const double thumb = std::clamp(b.x + b.width * position, b.x + 6.0, b.x + b.width - 6.0);
     canvas.fillCircle(s(thumb), s(middle), s(6.0), theme::kText);
@@ -252,7 +261,8 @@ void Painter::choice(Canvas& canvas, const Scene& scene, const Widget& w, bool t
     const Box& b = w.box;
     text(canvas, *small_, w.label, b.x, b.y + 13.0, theme::kDimText);
     const Box field{b.x, b.y + 18.0, b.width, b.height - 18.0};
-    canvas.fillRoundedRect(s(field.x), s(field.y), s(field.width), s(field.height), s(4.0), theme::kPanel);
+    canvas.fillRoundedRect(s(field.x), s(field.y), s(field.width), s(field.height), s(4.0),
+                           theme::kPanel);
     const Box previous = Layout::choicePrevious(b);
     const Box next = Layout::choiceNext(b);
     const double middle = s(field.y + field.height / 2);
@@ -266,7 +276,8 @@ void Painter::choice(Canvas& canvas, const Scene& scene, const Widget& w, bool t
     if (typing) {
         typedValue(canvas, scene, {value.x, value.y + 2.0, value.width, value.height - 4.0});
     } else {
-        textCentred(canvas, *normal_, table_.find(w.id)->displayText(scene.position(w.id)), value, theme::kText);
+        textCentred(canvas, *normal_, table_.find(w.id)->displayText(scene.position(w.id)), value,
+                    theme::kText);
     }
 }
 

@@ -14,7 +14,7 @@
 namespace editor {
 
 class Painter {
-public:
+  public:
     // Rasterises the fonts at this scale; allocates.
     Painter(const Layout& layout, const engine::ControlTable& table, double scale);
 
@@ -23,7 +23,7 @@ public:
     void background(Canvas& canvas) const;
     void widget(Canvas& canvas, const Scene& scene, std::size_t index) const;
 
-private:
+  private:
     double s(double units) const { return units * scale_; }
     void text(Canvas& canvas, const Font& font, std::string_view text, double x, double baseline,
               Colour colour) const;

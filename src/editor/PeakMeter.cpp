@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/ControlIds.h"
+
 namespace editor {
 
 namespace {
@@ -12,7 +14,8 @@ constexpr double kVisibleDb = 0.05;
 
 bool PeakMeter::set(double decibels) {
     if (std::isnan(decibels)) return false;
-    const double reading = std::min(decibels, 0.0);
+    // Deeper than the meter's scale shows nothing more, and a peak at -inf would never return.
+    const double reading = std::clamp(decibels, engine::kDeepestMeterDb, 0.0);
     bool changed = std::fabs(reading - reading_) >= kVisibleDb;
     if (changed) reading_ = reading;
     if (reading < peak_) {

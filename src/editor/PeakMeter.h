@@ -5,7 +5,7 @@
 namespace editor {
 
 class PeakMeter {
-public:
+  public:
     static constexpr double kHoldSeconds = 1.5;
     static constexpr double kReturnDbPerSecond = 20.0;
 
@@ -15,7 +15,7 @@ public:
     double reading() const { return reading_; }
     double peak() const { return peak_; }
 
-private:
+  private:
     double reading_ = 0.0;
     double peak_ = 0.0;
     double held_ = 0.0;

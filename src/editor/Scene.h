@@ -18,6 +18,7 @@ inline constexpr std::size_t kNoWidget = static_cast<std::size_t>(-1);
 struct Scene {
     // A parameter's position at its ID, the bypass's after them.
     static constexpr std::size_t kBypassSlot = engine::kParameterCount;
+    static constexpr std::size_t kNoSlot = kNoWidget;
     std::array<double, engine::kParameterCount + 1> positions{};
     std::array<PeakMeter, engine::kMeterCount> meters{};
     BandResponse response;
@@ -27,10 +28,10 @@ struct Scene {
     bool typedInvalid = false;
     bool caretShown = true;
 
-    // The slot of a parameter or the bypass; kNoWidget for any other ID.
+    // The slot of a parameter or the bypass; kNoSlot for any other ID.
     static std::size_t slot(engine::ControlId id) {
         if (engine::isParameter(id)) return id;
-        return id == engine::kBypassId ? kBypassSlot : kNoWidget;
+        return id == engine::kBypassId ? kBypassSlot : kNoSlot;
     }
     // 0 for an ID that has no position here (a meter's).
     double position(engine::ControlId id) const {

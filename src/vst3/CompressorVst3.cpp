@@ -211,7 +211,8 @@ tresult CompressorVst3::process(ProcessData& data) {
 }
 
 void PointQueues::collect(IParameterChanges* changes) {
-    lanes_.fill(Lane{});
+    for (std::size_t i = 0; i < filledCount_; ++i) *filled_[i] = Lane{};
+    filledCount_ = 0;
     const int32 queues = changes != nullptr ? changes->getParameterCount() : 0;
     for (int32 i = 0; i < queues; ++i) {
         IParamValueQueue* queue = changes->getParameterData(i);
@@ -223,6 +224,7 @@ void PointQueues::collect(IParameterChanges* changes) {
         lane = Lane{queue, 0, queue->getPointCount(), {}};
         lane.head.id = queue->getParameterId();
         readHead(lane);
+        filled_[filledCount_++] = &lane;
     }
 }
 
@@ -240,9 +242,10 @@ void PointQueues::readHead(Lane& lane) {
 
 PointQueues::Lane* PointQueues::earliest() {
     Lane* found = nullptr;
-    for (Lane& lane : lanes_) {
-        if (lane.queue == nullptr || lane.next >= lane.count) continue;
-        if (found == nullptr || lane.head.frame < found->head.frame) found = &lane;
+    for (std::size_t i = 0; i < filledCount_; ++i) {
+        Lane* lane = filled_[i];
+        if (lane->next >= lane->count) continue;
+        if (found == nullptr || lane->head.frame < found->head.frame) found = lane;
     }
     return found;
 }

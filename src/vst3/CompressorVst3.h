@@ -66,6 +66,9 @@ class PointQueues final : public engine::ChangeQueue {
     Lane* earliest();
 
     std::array<Lane, engine::kParameterCount + 1> lanes_{};
+    // The lanes this block's queues filled, so that a block without points costs nothing.
+    std::array<Lane*, engine::kParameterCount + 1> filled_{};
+    std::size_t filledCount_ = 0;
 };
 
 class CompressorVst3 final : public ComponentSide,

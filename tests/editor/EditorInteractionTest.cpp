@@ -20,10 +20,18 @@ namespace {
 namespace param = effect::param;
 using Id = std::uint32_t;
 
-const engine::Control& control(Id id) { return *engine::ControlTable::instance().find(id); }
-double byDefault(Id id) { return control(id).defaultPosition(); }
-double showing(Id id, double shown) { return control(id).positionFor(shown); }
-Id id(param::Index index) { return static_cast<Id>(index); }
+const engine::Control& control(Id id) {
+    return *engine::ControlTable::instance().find(id);
+}
+double byDefault(Id id) {
+    return control(id).defaultPosition();
+}
+double showing(Id id, double shown) {
+    return control(id).positionFor(shown);
+}
+Id id(param::Index index) {
+    return static_cast<Id>(index);
+}
 
 const Widget& widget(WidgetKind kind, Id control, int band = -1) {
     static const Layout layout;
@@ -35,7 +43,7 @@ const Widget& widget(WidgetKind kind, Id control, int band = -1) {
 
 // Drives one editor at a scale in layout units, as a face would in pixels.
 class Driver {
-public:
+  public:
     explicit Driver(double scale) : scale_(scale), editor_(sink, scale) {}
     int px(double units) const { return static_cast<int>(std::lround(units * scale_)); }
     void click(double x, double y, unsigned modifiers = 0, bool twice = false) {
@@ -54,7 +62,7 @@ public:
     Editor& editor() { return editor_; }
     RecordingSink sink;
 
-private:
+  private:
     double scale_;
     Editor editor_;
 };
@@ -66,7 +74,9 @@ struct Row {
     std::function<std::vector<Edit>()> expected;
 };
 
-Box centre(const Box& box) { return {box.x + box.width / 2, box.y + box.height / 2, 0, 0}; }
+Box centre(const Box& box) {
+    return {box.x + box.width / 2, box.y + box.height / 2, 0, 0};
+}
 
 std::vector<Edit> gesture(Id control, double position) {
     return {{'b', control, 0.0}, {'p', control, position}, {'e', control, 0.0}};
@@ -76,7 +86,8 @@ const std::vector<Row>& rows() {
     static const std::vector<Row> table = {
         {"a drag moves a slider by the part of its width the pointer moved", 1.5,
          [](Driver& d) {
-             const Box track = Layout::sliderTrack(widget(WidgetKind::slider, id(param::masterDrive)).box);
+             const Box track =
+                 Layout::sliderTrack(widget(WidgetKind::slider, id(param::masterDrive)).box);
              d.drag(track.x + 20, track.y + 5, 40);
          },
          [] {
@@ -89,7 +100,8 @@ const std::vector<Row>& rows() {
          }},
         {"Shift makes a drag fine", 1.0,
          [](Driver& d) {
-             const Box track = Layout::sliderTrack(widget(WidgetKind::slider, id(param::driveAdjust2), 2).box);
+             const Box track =
+                 Layout::sliderTrack(widget(WidgetKind::slider, id(param::driveAdjust2), 2).box);
              d.drag(track.x + 60, track.y + 5, -40, kShift);
          },
          [] {
@@ -117,10 +129,25 @@ const std::vector<Row>& rows() {
         {"a double-click sets the default; a click that moves nothing is no edit", 1.0,
          [](Driver& d) {
              d.editor().setPosition(id(param::release), 0.9);
-             const Box track = Layout::sliderTrack(widget(WidgetKind::slider, id(param::release)).box);
+             const Box track =
+                 Layout::sliderTrack(widget(WidgetKind::slider, id(param::release)).box);
              d.click(track.x + 30, track.y + 5, 0, true);
          },
          [] { return gesture(id(param::release), byDefault(id(param::release))); }},
+        {"a double-click on a slider's value sets the default and types nothing", 1.0,
+         [](Driver& d) {
+             d.editor().setPosition(id(param::outAdjust1), 0.8);
+             const Box value =
+                 Layout::sliderValue(widget(WidgetKind::slider, id(param::outAdjust1), 1).box);
+             d.click(value.x + 10, value.y + 5, 0, true);
+             d.editor().key(Key::right, 0);
+         },
+         [] {
+             const Id out = id(param::outAdjust1);
+             auto edits = gesture(out, byDefault(out));
+             for (const Edit& e : gesture(out, byDefault(out) + 0.01)) edits.push_back(e);
+             return edits;
+         }},
         {"a value typed into a crossover's grip, with and without its unit", 1.0,
          [](Driver& d) {
              const Layout layout;
@@ -141,7 +168,8 @@ const std::vector<Row>& rows() {
          }},
         {"a click on a slider's value types; text it cannot read is no edit until corrected", 1.0,
          [](Driver& d) {
-             const Box value = Layout::sliderValue(widget(WidgetKind::slider, id(param::outAdjust3), 3).box);
+             const Box value =
+                 Layout::sliderValue(widget(WidgetKind::slider, id(param::outAdjust3), 3).box);
              d.click(value.x + 10, value.y + 5);
              d.editor().text("-3 dB oops");
              d.editor().key(Key::enter, 0);
@@ -151,7 +179,8 @@ const std::vector<Row>& rows() {
          [] { return gesture(id(param::outAdjust3), showing(id(param::outAdjust3), -3.0)); }},
         {"Escape drops a typed value; typing on a focused control starts a value", 1.0,
          [](Driver& d) {
-             const Box value = Layout::sliderValue(widget(WidgetKind::slider, id(param::masterOut)).box);
+             const Box value =
+                 Layout::sliderValue(widget(WidgetKind::slider, id(param::masterOut)).box);
              d.click(value.x + 10, value.y + 5);
              d.editor().text("3");
              d.editor().key(Key::escape, 0);
@@ -159,6 +188,35 @@ const std::vector<Row>& rows() {
              d.editor().key(Key::enter, 0);
          },
          [] { return gesture(id(param::masterOut), showing(id(param::masterOut), 6.0)); }},
+        {"a click elsewhere drops text the control cannot read; typing goes to the control clicked",
+         1.0,
+         [](Driver& d) {
+             const Box value =
+                 Layout::sliderValue(widget(WidgetKind::slider, id(param::masterOut)).box);
+             d.click(value.x + 10, value.y + 5);
+             d.editor().text("zz");
+             const Box track =
+                 Layout::sliderTrack(widget(WidgetKind::slider, id(param::masterDrive)).box);
+             d.click(track.x + 10, track.y + 5);
+             d.editor().text("3");
+             d.editor().key(Key::enter, 0);
+         },
+         [] { return gesture(id(param::masterDrive), showing(id(param::masterDrive), 3.0)); }},
+        {"Tab with Shift held applies a typed value and goes back a control", 1.0,
+         [](Driver& d) {
+             const Box value =
+                 Layout::sliderValue(widget(WidgetKind::slider, id(param::masterOut)).box);
+             d.click(value.x + 10, value.y + 5);
+             d.editor().text("2");
+             d.editor().key(Key::tab, kShift);
+             d.editor().key(Key::right, 0);
+         },
+         [] {
+             const Id drive = id(param::masterDrive);
+             auto edits = gesture(id(param::masterOut), showing(id(param::masterOut), 2.0));
+             for (const Edit& e : gesture(drive, byDefault(drive) + 0.01)) edits.push_back(e);
+             return edits;
+         }},
         {"Tab reaches the filter bank second; arrows step its choices", 1.0,
          [](Driver& d) {
              d.editor().key(Key::tab, 0);
@@ -189,18 +247,22 @@ const std::vector<Row>& rows() {
          [](Driver& d) {
              const Box mode = centre(widget(WidgetKind::choice, id(param::compressorMode)).box);
              d.editor().wheel(d.px(mode.x), d.px(mode.y), 1.0, 0);
-             const Box separation = centre(widget(WidgetKind::slider, id(param::stereoSeparation)).box);
+             const Box separation =
+                 centre(widget(WidgetKind::slider, id(param::stereoSeparation)).box);
              d.editor().wheel(d.px(separation.x), d.px(separation.y), -2.0, kShift);
          },
          [] {
              const Id separation = id(param::stereoSeparation);
-             auto edits = gesture(id(param::compressorMode), showing(id(param::compressorMode), 1.0));
-             for (const Edit& e : gesture(separation, byDefault(separation) - 0.004)) edits.push_back(e);
+             auto edits =
+                 gesture(id(param::compressorMode), showing(id(param::compressorMode), 1.0));
+             for (const Edit& e : gesture(separation, byDefault(separation) - 0.004))
+                 edits.push_back(e);
              return edits;
          }},
         {"a choice's left arrow wraps from the first to the last", 1.0,
          [](Driver& d) {
-             const Box previous = Layout::choicePrevious(widget(WidgetKind::choice, id(param::filterBank)).box);
+             const Box previous =
+                 Layout::choicePrevious(widget(WidgetKind::choice, id(param::filterBank)).box);
              d.click(previous.x + 5, previous.y + 5);
          },
          [] {
@@ -266,7 +328,9 @@ TEST(EditorInteraction, EachSequenceReportsItsEdits) {
             same = expected[i].what == actual[i].what && expected[i].id == actual[i].id &&
                    std::fabs(expected[i].position - actual[i].position) < 1e-9;
         }
-        EXPECT_TRUE(same) << row.name << "\nexpected:\n" << describe(expected) << "actual:\n" << describe(actual);
+        EXPECT_TRUE(same) << row.name << "\nexpected:\n"
+                          << describe(expected) << "actual:\n"
+                          << describe(actual);
     }
 }
 

@@ -19,7 +19,8 @@ namespace param = effect::param;
 
 // A control set to a value as its display shows it, as a host's change.
 void show(Editor& editor, param::Index index, double shown) {
-    const engine::Control& control = engine::ControlTable::instance().parameter(static_cast<std::size_t>(index));
+    const engine::Control& control =
+        engine::ControlTable::instance().parameter(static_cast<std::size_t>(index));
     editor.setPosition(static_cast<std::uint32_t>(index), control.positionFor(shown));
 }
 
@@ -71,12 +72,9 @@ void scaled(Editor& editor) {
 
 const std::vector<PictureState>& pictureStates() {
     static const std::vector<PictureState> states = {
-        {"defaults", 1.0, [](Editor&) {}},
-        {"heavier", 1.0, heavier},
-        {"meters", 1.0, movingMeters},
-        {"focus", 1.0, focused},
-        {"scale-1.5", 1.5, heavier},
-        {"scale-2", 2.0, scaled},
+        {"defaults", 1.0, [](Editor&) {}}, {"heavier", 1.0, heavier},
+        {"meters", 1.0, movingMeters},     {"focus", 1.0, focused},
+        {"scale-1.5", 1.5, heavier},       {"scale-2", 2.0, scaled},
     };
     return states;
 }
@@ -87,7 +85,8 @@ Picture render(const PictureState& state) {
     state.prepare(editor);
     editor.draw();
     Picture picture{editor.width(), editor.height(), {}};
-    picture.pixels.assign(editor.pixels(), editor.pixels() + static_cast<std::size_t>(picture.width * picture.height));
+    picture.pixels.assign(editor.pixels(), editor.pixels() + static_cast<std::size_t>(
+                                                                 picture.width * picture.height));
     return picture;
 }
 
@@ -101,7 +100,8 @@ bool writePng(const std::string& path, const Picture& picture) {
         rgb.push_back(static_cast<unsigned char>(pixel));
     }
     stbi_write_png_compression_level = 9;
-    return stbi_write_png(path.c_str(), picture.width, picture.height, 3, rgb.data(), picture.width * 3) != 0;
+    return stbi_write_png(path.c_str(), picture.width, picture.height, 3, rgb.data(),
+                          picture.width * 3) != 0;
 }
 
 Picture readPng(const std::string& path) {

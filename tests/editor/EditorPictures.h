@@ -21,9 +21,11 @@ struct Edit {
 };
 
 class RecordingSink final : public EditSink {
-public:
+  public:
     void beginEdit(std::uint32_t id) override { edits.push_back({'b', id, 0.0}); }
-    void performEdit(std::uint32_t id, double position) override { edits.push_back({'p', id, position}); }
+    void performEdit(std::uint32_t id, double position) override {
+        edits.push_back({'p', id, position});
+    }
     void endEdit(std::uint32_t id) override { edits.push_back({'e', id, 0.0}); }
     std::vector<Edit> edits;
 };

@@ -18,8 +18,9 @@ namespace param = effect::param;
 // How many pixels differ, and where the first one is.
 std::string difference(const Picture& expected, const Picture& actual) {
     if (expected.width != actual.width || expected.height != actual.height) {
-        return "size " + std::to_string(actual.width) + "x" + std::to_string(actual.height) + ", expected " +
-               std::to_string(expected.width) + "x" + std::to_string(expected.height);
+        return "size " + std::to_string(actual.width) + "x" + std::to_string(actual.height) +
+               ", expected " + std::to_string(expected.width) + "x" +
+               std::to_string(expected.height);
     }
     std::size_t count = 0;
     std::size_t first = 0;
@@ -29,8 +30,8 @@ std::string difference(const Picture& expected, const Picture& actual) {
     }
     if (count == 0) return {};
     const auto width = static_cast<std::size_t>(expected.width);
-    return std::to_string(count) + " pixels differ, the first at " + std::to_string(first % width) + "," +
-           std::to_string(first / width);
+    return std::to_string(count) + " pixels differ, the first at " + std::to_string(first % width) +
+           "," + std::to_string(first / width);
 }
 
 TEST(EditorPictures, EachStateLooksAsCommitted) {
@@ -57,7 +58,8 @@ TEST(EditorPictures, TheManualsPictureIsTheEditorsOwn) {
 
 Picture pixelsOf(const Editor& editor) {
     Picture picture{editor.width(), editor.height(), {}};
-    picture.pixels.assign(editor.pixels(), editor.pixels() + static_cast<std::size_t>(picture.width * picture.height));
+    picture.pixels.assign(editor.pixels(), editor.pixels() + static_cast<std::size_t>(
+                                                                 picture.width * picture.height));
     return picture;
 }
 
@@ -71,15 +73,18 @@ TEST(EditorPictures, DrawingWhatChangedEqualsDrawingEverything) {
         {"a crossover", [&](Editor& e) { e.setPosition(id(param::crossoverFreq1), 0.7); }},
         {"the bank", [&](Editor& e) { e.setPosition(id(param::filterBank), 1.0); }},
         {"listening", [&](Editor& e) { e.setPosition(id(param::listenTo), 0.5); }},
-        {"focus on a crossover", [](Editor& e) {
+        {"focus on a crossover",
+         [](Editor& e) {
              for (int i = 0; i < 4; ++i) e.key(Key::tab, 0);
          }},
-        {"the peak falling back", [](Editor& e) {
+        {"the peak falling back",
+         [](Editor& e) {
              e.setMeter(2, -1.0f);
              e.tick(1.0);
              e.tick(1.0);
          }},
-        {"a value typed, its caret blinking", [](Editor& e) {
+        {"a value typed, its caret blinking",
+         [](Editor& e) {
              e.key(Key::enter, 0);
              e.text("31");
              e.tick(0.6);
@@ -99,9 +104,11 @@ TEST(EditorPictures, DrawingWhatChangedEqualsDrawingEverything) {
         for (int y = 0; y < after.height; ++y) {
             for (int x = 0; x < after.width; ++x) {
                 const auto i = static_cast<std::size_t>(y * after.width + x);
-                const bool inside = x >= area.x && y >= area.y && x < area.x + area.width && y < area.y + area.height;
+                const bool inside = x >= area.x && y >= area.y && x < area.x + area.width &&
+                                    y < area.y + area.height;
                 if (before.pixels[i] != after.pixels[i] && !inside) {
-                    ADD_FAILURE() << changes[n].first << ": pixel " << x << "," << y << " changed outside the area";
+                    ADD_FAILURE() << changes[n].first << ": pixel " << x << "," << y
+                                  << " changed outside the area";
                     y = after.height;
                     break;
                 }
@@ -112,7 +119,8 @@ TEST(EditorPictures, DrawingWhatChangedEqualsDrawingEverything) {
         for (std::size_t k = 0; k <= n; ++k) changes[k].second(whole);
         whole.draw();
         EXPECT_EQ(difference(pixelsOf(whole), after), "") << changes[n].first;
-        EXPECT_EQ(incremental.draw().width, 0) << changes[n].first << ": drawn again without a change";
+        EXPECT_EQ(incremental.draw().width, 0)
+            << changes[n].first << ": drawn again without a change";
     }
     incremental.setPosition(id(param::filterBank), 1.0);
     incremental.setMeter(2, -1.0f);

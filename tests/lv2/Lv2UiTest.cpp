@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <X11/keysym.h>
 #include <dirent.h>
 #include <string>
 #include <vector>
@@ -133,6 +134,27 @@ TEST_F(Lv2UiTest, ShowsPortEventsAndWritesADragAsPortValues) {
         EXPECT_TRUE(value >= -20.0f && value <= 60.0f) << value;
     }
     EXPECT_GT(host_.writes().back().second, 30.0f) << "dragged, the drive rises";
+    host_.close();
+    EXPECT_EQ(display_.errors(), 0);
+}
+
+// The window's keys: a clicked control takes the arrow keys, and typed digits
+// with Return set it to the number typed.
+TEST_F(Lv2UiTest, KeysAndTypedTextReachTheClickedControl) {
+    ASSERT_NE(host_.open(display_.parent()), 0u);
+    displaytest::pumpFor(pump_, std::chrono::milliseconds(150));
+    const auto point = displaytest::pointOnControl(kMasterDriveId);
+    ASSERT_TRUE(point);
+    display_.drag(point->first, point->second, point->first, point->second, pump_);
+    ASSERT_TRUE(host_.writes().empty()) << "a click alone changes nothing";
+
+    display_.typeKey(XK_Right, pump_);
+    ASSERT_FALSE(host_.writes().empty());
+    EXPECT_EQ(host_.writes().back().first, kMasterDrivePort);
+    EXPECT_GT(host_.writes().back().second, 0.0f) << "Right raises the drive from its default";
+
+    for (const int key : {XK_1, XK_2, XK_Return}) display_.typeKey(static_cast<unsigned long>(key), pump_);
+    EXPECT_EQ(host_.writes().back(), std::make_pair(kMasterDrivePort, 12.0f));
     host_.close();
     EXPECT_EQ(display_.errors(), 0);
 }

@@ -88,4 +88,13 @@ void TestDisplay::drag(int fromX, int fromY, int toX, int toY,
     step([&] { XTestFakeButtonEvent(display_, 1, False, CurrentTime); });
 }
 
+void TestDisplay::typeKey(unsigned long keysym, const std::function<void()>& pump) {
+    const KeyCode code = XKeysymToKeycode(display_, keysym);
+    for (const Bool down : {True, False}) {
+        XTestFakeKeyEvent(display_, code, down, CurrentTime);
+        sync();
+        pumpFor(pump, std::chrono::milliseconds(20));
+    }
+}
+
 }  // namespace displaytest

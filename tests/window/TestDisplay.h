@@ -33,6 +33,8 @@ class TestDisplay {
     // A drag with the first button from one point to another in steps, each
     // step's events handed to `pump` (the view's loop) before the next.
     void drag(int fromX, int fromY, int toX, int toY, const std::function<void()>& pump);
+    // Presses and releases the key of an X keysym, the events handed to `pump`.
+    void typeKey(unsigned long keysym, const std::function<void()>& pump);
 
   private:
     void sync();
