@@ -1,5 +1,6 @@
 #include "vst3/EditorView.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "engine/ControlIds.h"

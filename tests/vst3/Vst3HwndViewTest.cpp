@@ -105,8 +105,9 @@ void send(HWND window, UINT message, int x, int y) {
 
 TEST(Vst3HwndView, ShowsHostChangesAndReportsADragAsOneGesture) {
     HostWindow host;
-    vst3test::Instance instance;
+    // The handler outlives the instance, which releases it on closing.
     EditRecorder recorder;
+    vst3test::Instance instance;
     instance.controller()->setComponentHandler(&recorder);
     OpenView view(instance.controller(), host.handle());
     const Capture opened = settled(host);

@@ -105,8 +105,9 @@ unsigned long Vst3ViewTest::childOfParent() {
 // the host passes edits on, the view never does.
 TEST_F(Vst3ViewTest, ShowsHostChangesReportsGesturesAndLeavesTheSoundAlone) {
     const testhost::Stereo input(testhost::noise(7, 0.5, 12000), testhost::noise(8, 0.5, 12000));
-    vst3test::Instance instance;
+    // The handler outlives the instance, which releases it on closing.
     EditRecorder recorder;
+    vst3test::Instance instance;
     instance.controller()->setComponentHandler(&recorder);
     instance.queue(kMasterDrive, 0.6);
     std::vector<testhost::Stereo> outputs;
