@@ -5,15 +5,16 @@
 namespace lv2 {
 
 std::unique_ptr<EditorUi> EditorUi::open(unsigned long parent, double scale, WriteFunction write,
-                                         void* controller) {
-    std::unique_ptr<EditorUi> ui(new EditorUi(scale, write, controller));
+                                         void* controller, const Touch* touch) {
+    std::unique_ptr<EditorUi> ui(new EditorUi(scale, write, controller, touch));
     ui->window_ = window::X11Window::open(parent, ui->editor_);
     if (ui->window_ == nullptr) return nullptr;
     return ui;
 }
 
-EditorUi::EditorUi(double scale, WriteFunction write, void* controller)
-    : ports_(describePorts()), write_(write), controller_(controller), editor_(*this, scale) {
+EditorUi::EditorUi(double scale, WriteFunction write, void* controller, const Touch* touch)
+    : ports_(describePorts()), write_(write), controller_(controller),
+      touch_(touch != nullptr ? *touch : Touch{nullptr, nullptr}), editor_(*this, scale) {
     for (const ControlPort& port : ports_)
         editor_.setPosition(port.control.id(), port.control.defaultPosition());
 }
@@ -34,11 +35,21 @@ void EditorUi::portEvent(std::uint32_t port, float value) {
     }
 }
 
-// The plug-in takes a port's value at its next run; LV2 has no gestures
-// beyond the values themselves.
-void EditorUi::beginEdit(std::uint32_t) {}
-void EditorUi::endEdit(std::uint32_t) {}
+std::uint32_t EditorUi::portOf(std::uint32_t id) const {
+    if (id == engine::kBypassId) return kEnabledPort;
+    return engine::isParameter(id) ? kFirstControlPort + id : 0;
+}
 
+// A gesture is the host's touch, where it offers one, around the writes.
+void EditorUi::beginEdit(std::uint32_t id) {
+    if (touch_.touch != nullptr && portOf(id) != 0) touch_.touch(touch_.handle, portOf(id), true);
+}
+
+void EditorUi::endEdit(std::uint32_t id) {
+    if (touch_.touch != nullptr && portOf(id) != 0) touch_.touch(touch_.handle, portOf(id), false);
+}
+
+// The plug-in takes a port's value at its next run.
 void EditorUi::performEdit(std::uint32_t id, double position) {
     if (id == engine::kBypassId) {
         const float enabled = position >= 0.5 ? 0.0f : 1.0f;

@@ -22,9 +22,17 @@ class EditorUi final : public editor::EditSink {
     using WriteFunction = void (*)(void* controller, std::uint32_t port, std::uint32_t size,
                                    std::uint32_t protocol, const void* buffer);
 
-    // Null when the window cannot be opened (no X display, no libX11).
+    // The host's ui:touch: a control's port grabbed or released, as LV2UI_Touch has it.
+    struct Touch {
+        void* handle;
+        void (*touch)(void* handle, std::uint32_t port, bool grabbed);
+    };
+
+    // Null when the window cannot be opened (no X display, no libX11). Without
+    // `touch` (a host that offers none), gestures are only their writes.
     static std::unique_ptr<EditorUi> open(unsigned long parent, double scale,
-                                          WriteFunction write, void* controller);
+                                          WriteFunction write, void* controller,
+                                          const Touch* touch);
     ~EditorUi();
     EditorUi(const EditorUi&) = delete;
     EditorUi& operator=(const EditorUi&) = delete;
@@ -43,11 +51,15 @@ class EditorUi final : public editor::EditSink {
     void endEdit(std::uint32_t id) override;
 
   private:
-    EditorUi(double scale, WriteFunction write, void* controller);
+    EditorUi(double scale, WriteFunction write, void* controller, const Touch* touch);
+
+    // The port that carries a control's edits; none (0) for another ID.
+    std::uint32_t portOf(std::uint32_t id) const;
 
     std::vector<ControlPort> ports_;
     WriteFunction write_;
     void* controller_;
+    Touch touch_;
     editor::Editor editor_;
     std::unique_ptr<window::X11Window> window_;
 };

@@ -47,8 +47,11 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
     const void* parent = findFeature(features, LV2_UI__parent);
     if (parent == nullptr) return nullptr;
     try {
+        const auto* touch = static_cast<const LV2UI_Touch*>(findFeature(features, LV2_UI__touch));
+        const lv2::EditorUi::Touch hostTouch{touch != nullptr ? touch->handle : nullptr,
+                                             touch != nullptr ? touch->touch : nullptr};
         auto ui = lv2::EditorUi::open(reinterpret_cast<std::uintptr_t>(parent),
-                                      scaleFactor(features), write, controller);
+                                      scaleFactor(features), write, controller, &hostTouch);
         if (ui == nullptr) return nullptr;
         if (const auto* resize =
                 static_cast<const LV2UI_Resize*>(findFeature(features, LV2_UI__resize)))

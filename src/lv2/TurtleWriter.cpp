@@ -116,7 +116,7 @@ void writeManifest(std::ostream& out) {
         << "    a ui:X11UI ;\n"
         << "    ui:binary <" << kUiBinaryName << "> ;\n"
         << "    lv2:requiredFeature ui:parent , ui:idleInterface ;\n"
-        << "    lv2:optionalFeature ui:resize , ui:noUserResize ;\n"
+        << "    lv2:optionalFeature ui:resize , ui:noUserResize , ui:touch ;\n"
         << "    lv2:extensionData ui:idleInterface";
     for (std::uint32_t band = 0; band < kMeterCount; ++band) {
         out << " ;\n    ui:portNotification [\n"

@@ -1,5 +1,6 @@
-// The LV2 UI library as jalv loads it: a window in the host's parent, driven
-// by idle calls, edits written as port values, port events shown.
+// The LV2 UI library as jalv loads it (with ui:touch, as Ardour offers it): a
+// window in the host's parent, driven by idle calls, edits written as port
+// values between a grab and a release, port events shown.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <lv2/ui/ui.h>
@@ -61,7 +62,8 @@ class UiHost {
         LV2_Feature parentFeature{LV2_UI__parent, reinterpret_cast<void*>(parent)};
         LV2_Feature idleFeature{LV2_UI__idleInterface, nullptr};
         LV2_Feature mapFeature{LV2_URID__map, &map_};
-        const LV2_Feature* features[] = {&mapFeature, &idleFeature,
+        LV2_Feature touchFeature{LV2_UI__touch, &touch_};
+        const LV2_Feature* features[] = {&mapFeature, &idleFeature, &touchFeature,
                                          parent != 0 ? &parentFeature : nullptr, nullptr};
         LV2UI_Widget widget = nullptr;
         handle_ = descriptor_->instantiate(descriptor_, lv2::kPluginUri, "", write, this,
@@ -78,6 +80,12 @@ class UiHost {
     }
 
     const std::vector<std::pair<std::uint32_t, float>>& writes() const { return writes_; }
+    struct Touch {
+        std::uint32_t port;
+        bool grabbed;
+        std::size_t writesBefore;
+    };
+    const std::vector<Touch>& touches() const { return touches_; }
 
   private:
     static void write(LV2UI_Controller controller, std::uint32_t port, std::uint32_t size,
@@ -88,6 +96,11 @@ class UiHost {
             ->writes_.emplace_back(port, *static_cast<const float*>(buffer));
     }
 
+    static void touch(LV2UI_Feature_Handle handle, std::uint32_t port, bool grabbed) {
+        auto& host = *static_cast<UiHost*>(handle);
+        host.touches_.push_back({port, grabbed, host.writes_.size()});
+    }
+
     void* library_ = nullptr;
     const LV2UI_Descriptor* descriptor_ = nullptr;
     const LV2UI_Idle_Interface* idle_ = nullptr;
@@ -95,6 +108,8 @@ class UiHost {
     std::vector<std::string> uris_;
     LV2_URID_Map map_{&uris_, mapUri};
     std::vector<std::pair<std::uint32_t, float>> writes_;
+    std::vector<Touch> touches_;
+    LV2UI_Touch touch_{this, touch};
 };
 
 class Lv2UiTest : public ::testing::Test {
@@ -134,6 +149,13 @@ TEST_F(Lv2UiTest, ShowsPortEventsAndWritesADragAsPortValues) {
         EXPECT_TRUE(value >= -20.0f && value <= 60.0f) << value;
     }
     EXPECT_GT(host_.writes().back().second, 30.0f) << "dragged, the drive rises";
+    ASSERT_EQ(host_.touches().size(), 2u) << "the drag is one grab and one release";
+    EXPECT_EQ(host_.touches()[0].port, kMasterDrivePort);
+    EXPECT_TRUE(host_.touches()[0].grabbed);
+    EXPECT_EQ(host_.touches()[0].writesBefore, 0u);
+    EXPECT_EQ(host_.touches()[1].port, kMasterDrivePort);
+    EXPECT_FALSE(host_.touches()[1].grabbed);
+    EXPECT_EQ(host_.touches()[1].writesBefore, host_.writes().size()) << "the writes come between";
     host_.close();
     EXPECT_EQ(display_.errors(), 0);
 }
