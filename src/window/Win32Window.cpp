@@ -1,12 +1,11 @@
 #include "window/Win32Window.h"
 
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
 #include <windowsx.h>
 
 #include <string>
 
 #include "editor/Editor.h"
+#include "window/Win32Api.h"
 
 namespace window {
 namespace {
@@ -15,9 +14,13 @@ constexpr UINT_PTR kFrameTimer = 1;
 constexpr UINT kFrameMilliseconds = 33;
 
 // The class is this module's: a module loaded again elsewhere registers its
-// own, and the last window of a module unregisters it.
+// own, and the last window of a module unregisters it. USER32 and GDI32 stay
+// open as long as a window does (GUI thread only).
 const wchar_t kClassName[] = L"TesselCompressorEditor";
 int openWindows = 0;
+std::unique_ptr<Win32Library> library;
+
+const Win32Api& api() { return library->api(); }
 
 HMODULE thisModule() {
     HMODULE module = nullptr;
@@ -30,25 +33,26 @@ HMODULE thisModule() {
 LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        api().setWindowLong(window, GWLP_USERDATA,
+                            reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
-    auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+    auto* self = reinterpret_cast<Win32Window*>(api().getWindowLong(window, GWLP_USERDATA));
+    if (self == nullptr) return api().defaultProcedure(window, message, wParam, lParam);
     return self->handleMessage(window, message, wParam, lParam);
 }
 
 unsigned modifiers() {
     unsigned result = 0;
-    if (GetKeyState(VK_SHIFT) < 0) result |= editor::kShift;
-    if (GetKeyState(VK_CONTROL) < 0) result |= editor::kControl;
-    if (GetKeyState(VK_MENU) < 0) result |= editor::kAlt;
+    if (api().getKeyState(VK_SHIFT) < 0) result |= editor::kShift;
+    if (api().getKeyState(VK_CONTROL) < 0) result |= editor::kControl;
+    if (api().getKeyState(VK_MENU) < 0) result |= editor::kAlt;
     return result;
 }
 
 editor::Key keyOf(WPARAM key) {
     switch (key) {
-        case VK_TAB: return GetKeyState(VK_SHIFT) < 0 ? editor::Key::backTab : editor::Key::tab;
+        case VK_TAB:
+            return api().getKeyState(VK_SHIFT) < 0 ? editor::Key::backTab : editor::Key::tab;
         case VK_LEFT: return editor::Key::left;
         case VK_RIGHT: return editor::Key::right;
         case VK_UP: return editor::Key::up;
@@ -91,23 +95,28 @@ std::unique_ptr<Win32Window> Win32Window::open(void* parent, editor::Editor& edi
     if (parent == nullptr) return nullptr;
     const HMODULE module = thisModule();
     if (openWindows == 0) {
+        library = Win32Library::load();
+        if (library == nullptr) return nullptr;
         WNDCLASSEXW windowClass{};
         windowClass.cbSize = sizeof windowClass;
         windowClass.style = CS_DBLCLKS;
         windowClass.lpfnWndProc = windowProcedure;
         windowClass.hInstance = module;
-        windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+        windowClass.hCursor = api().loadCursor(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
         windowClass.lpszClassName = kClassName;
-        if (RegisterClassExW(&windowClass) == 0) return nullptr;
+        if (api().registerClass(&windowClass) == 0) {
+            library.reset();
+            return nullptr;
+        }
     }
     ++openWindows;
     std::unique_ptr<Win32Window> window(new Win32Window(editor, std::move(onFrame)));
     editor.draw();
-    window->window_ = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
-                                      0, 0, editor.width(), editor.height(),
-                                      static_cast<HWND>(parent), nullptr, module, window.get());
+    window->window_ = api().createWindow(
+        0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, editor.width(),
+        editor.height(), static_cast<HWND>(parent), nullptr, module, window.get());
     if (window->window_ == nullptr) return nullptr;
-    SetTimer(static_cast<HWND>(window->window_), kFrameTimer, kFrameMilliseconds, nullptr);
+    api().setTimer(static_cast<HWND>(window->window_), kFrameTimer, kFrameMilliseconds, nullptr);
     return window;
 }
 
@@ -117,17 +126,20 @@ Win32Window::Win32Window(editor::Editor& editor, std::function<void()> onFrame)
 Win32Window::~Win32Window() {
     if (window_ != nullptr) {
         const auto window = static_cast<HWND>(window_);
-        KillTimer(window, kFrameTimer);
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        DestroyWindow(window);
+        api().killTimer(window, kFrameTimer);
+        api().setWindowLong(window, GWLP_USERDATA, 0);
+        api().destroyWindow(window);
     }
-    if (--openWindows == 0) UnregisterClassW(kClassName, thisModule());
+    if (--openWindows == 0) {
+        api().unregisterClass(kClassName, thisModule());
+        library.reset();
+    }
 }
 
 void Win32Window::fitEditor() {
     if (window_ == nullptr) return;
-    SetWindowPos(static_cast<HWND>(window_), nullptr, 0, 0, editor_.width(), editor_.height(),
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    api().setWindowPos(static_cast<HWND>(window_), nullptr, 0, 0, editor_.width(),
+                       editor_.height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     flush();
 }
 
@@ -135,7 +147,7 @@ void Win32Window::flush() {
     const editor::Rect changed = editor_.draw();
     if (changed.width <= 0 || changed.height <= 0 || window_ == nullptr) return;
     const RECT area{changed.x, changed.y, changed.x + changed.width, changed.y + changed.height};
-    InvalidateRect(static_cast<HWND>(window_), &area, FALSE);
+    api().invalidateRect(static_cast<HWND>(window_), &area, FALSE);
 }
 
 void Win32Window::frame() {
@@ -159,7 +171,7 @@ std::intptr_t Win32Window::handleMessage(void* handle, unsigned message, std::ui
             return 0;
         case WM_PAINT: {
             PAINTSTRUCT paint;
-            const HDC dc = BeginPaint(window, &paint);
+            const HDC dc = api().beginPaint(window, &paint);
             BITMAPINFO bitmap{};
             bitmap.bmiHeader.biSize = sizeof bitmap.bmiHeader;
             bitmap.bmiHeader.biWidth = editor_.width();
@@ -169,16 +181,17 @@ std::intptr_t Win32Window::handleMessage(void* handle, unsigned message, std::ui
             bitmap.bmiHeader.biBitCount = 32;
             bitmap.bmiHeader.biCompression = BI_RGB;
             const RECT& area = paint.rcPaint;
-            StretchDIBits(dc, area.left, area.top, area.right - area.left, area.bottom - area.top,
-                          area.left, area.top, area.right - area.left, area.bottom - area.top,
-                          editor_.pixels(), &bitmap, DIB_RGB_COLORS, SRCCOPY);
-            EndPaint(window, &paint);
+            api().stretchDIBits(dc, area.left, area.top, area.right - area.left,
+                                area.bottom - area.top, area.left, area.top,
+                                area.right - area.left, area.bottom - area.top, editor_.pixels(),
+                                &bitmap, DIB_RGB_COLORS, SRCCOPY);
+            api().endPaint(window, &paint);
             return 0;
         }
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
-            SetCapture(window);
-            SetFocus(window);
+            api().setCapture(window);
+            api().setFocus(window);
             editor_.pointerDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), modifiers(),
                                 message == WM_LBUTTONDBLCLK);
             flush();
@@ -188,13 +201,13 @@ std::intptr_t Win32Window::handleMessage(void* handle, unsigned message, std::ui
             flush();
             return 0;
         case WM_LBUTTONUP:
-            ReleaseCapture();
+            api().releaseCapture();
             editor_.pointerUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), modifiers());
             flush();
             return 0;
         case WM_MOUSEWHEEL: {
             POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-            ScreenToClient(window, &point);
+            api().screenToClient(window, &point);
             editor_.wheel(point.x, point.y, GET_WHEEL_DELTA_WPARAM(wParam) / double{WHEEL_DELTA},
                           modifiers());
             flush();
@@ -223,7 +236,7 @@ std::intptr_t Win32Window::handleMessage(void* handle, unsigned message, std::ui
         default:
             break;
     }
-    return DefWindowProcW(window, message, wParam, lParam);
+    return api().defaultProcedure(window, message, wParam, lParam);
 }
 
 }  // namespace window
