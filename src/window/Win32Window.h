@@ -24,7 +24,6 @@ class Win32Window final {
     Win32Window(const Win32Window&) = delete;
     Win32Window& operator=(const Win32Window&) = delete;
 
-    void* handle() const { return window_; }
     // Follows the editor's size after a scale change.
     void fitEditor();
     // One of the window's messages (the window procedure's types as integers).
