@@ -1,5 +1,5 @@
 // What the X11 editor window tests share: the X display they run on (ctest
-// starts them under xvfb-run), a top-level window at the origin for a view to
+// starts each on an Xvfb of its own), a top-level window at the origin for a view to
 // sit in, pointer input through XTest, captures of a window's pixels and a
 // count of X errors.
 #pragma once
