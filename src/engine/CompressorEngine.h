@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "effect/CompressorEffect.h"
@@ -61,8 +62,8 @@ class CompressorEngine final {
     // The state every control's default gives.
     PluginState defaultState() const;
     StateBytes saveState() const { return encodeState(state()); }
-    // False, changing nothing, for data decodeState refuses.
-    bool loadState(const std::uint8_t* data, std::size_t size);
+    // The state it applied; nothing, changing nothing, for data decodeState refuses.
+    std::optional<PluginState> loadState(const std::uint8_t* data, std::size_t size);
 
   private:
     // Applies every change at or before `frame`; the frame of the next one.

@@ -14,6 +14,7 @@ using ControlId = std::uint32_t;
 
 inline constexpr std::size_t kParameterCount = effect::param::count;
 inline constexpr ControlId kBypassId = 100;
+inline constexpr const char* kBypassSymbol = "bypass";
 inline constexpr ControlId kFirstMeterId = 101;
 inline constexpr std::size_t kMeterCount = 4;
 // Every control: the parameters, the bypass, the meters.

@@ -30,8 +30,6 @@ namespace engine {
 
 namespace record {
 
-inline constexpr const char* kBypassSymbol = "bypass";
-
 constexpr std::size_t entryBytes(const char* symbol) {
     return 1 + std::char_traits<char>::length(symbol) + 4;
 }
