@@ -291,7 +291,7 @@ bool CompressorClap::load(const clap_istream& stream) {
                          *size - engine::kStateHeadBytes)) {
             return false;
         }
-        return engine_.loadState(bytes.data(), bytes.size());
+        return engine_.loadState(bytes.data(), bytes.size()).has_value();
     } catch (const std::bad_alloc&) {
         return false;
     } catch (const std::length_error&) {
