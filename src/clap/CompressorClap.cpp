@@ -183,10 +183,12 @@ clap_process_status CompressorClap::process(const clap_process& process) {
     return kProcessContinue;
 }
 
-// Each band's reading over the block, at its first frame.
+// Each band's reading over the block, at its first frame, within the range
+// the meter's info gives: deeper readings show as its floor.
 void CompressorClap::sendMeters(const clap_output_events* out) const {
     if (out == nullptr || out->try_push == nullptr) return;
     for (std::size_t band = 0; band < engine::kMeterCount; ++band) {
+        const engine::Control& meter = engine_.controls().meter(band);
         clap_event_param_value event{};
         event.header = {sizeof event, 0, kCoreEventSpace, kEventParamValue, 0};
         event.param_id = engine::meterId(band);
@@ -194,7 +196,7 @@ void CompressorClap::sendMeters(const clap_output_events* out) const {
         event.port_index = -1;
         event.channel = -1;
         event.key = -1;
-        event.value = engine_.meterDb(band);
+        event.value = std::clamp(engine_.meterDb(band), meter.minimum(), meter.maximum());
         out->try_push(out, &event.header);
     }
 }

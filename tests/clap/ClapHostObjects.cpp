@@ -76,6 +76,7 @@ InputStream::InputStream(std::vector<std::uint8_t> bytes, std::size_t chunk)
         InputStream& self = owner<InputStream>(stream);
         std::size_t count = std::min<std::uint64_t>(size, self.bytes_.size() - self.position_);
         if (self.chunk_ != 0) count = std::min(count, self.chunk_);
+        if (count == 0) return 0;
         std::memcpy(buffer, self.bytes_.data() + self.position_, count);
         self.position_ += count;
         return static_cast<std::int64_t>(count);
