@@ -4,10 +4,12 @@
 // like the VST 2 plug-in processing that block in parts split at each event;
 // at the rate it is activated at. Events it must not take change nothing but
 // what they are read as; a flush applies values with or without audio; a
-// reset forgets the signal like a new instance; each meter follows its band.
+// reset forgets the signal like a new instance; the bypass crossfades and
+// keeps the compressor warm; each meter follows its band.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <functional>
@@ -16,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "BypassCheck.h"
 #include "ClapTestHost.h"
 #include "SettingTable.h"
 #include "engine/ControlTable.h"
@@ -237,26 +240,44 @@ TEST(ClapReset, ForgetsTheSignalLikeANewInstance) {
     EXPECT_EQ(used.render(signal, kBlock), expected);
 }
 
-// A loud tone in the middle of each band, the crossovers a decade apart: that
-// band's meter reads deepest, well below every other.
-TEST(ClapMeters, EachFollowsItsOwnBand) {
-    const double tones[engine::kMeterCount] = {30.0, 316.0, 3162.0, 18000.0};
-    for (std::size_t band = 0; band < engine::kMeterCount; ++band) {
-        SCOPED_TRACE("band " + std::to_string(band));
-        const std::vector<float> tone = testhost::sine(tones[band], 0.9, 16 * kBlock);
-        Instance plugin;
-        plugin.queue(param::crossoverFreq0, 100.0);
-        plugin.queue(param::crossoverFreq1, 1000.0);
-        plugin.queue(param::crossoverFreq2, 10000.0);
-        plugin.render(Stereo(tone, tone), kBlock);
-        const double own = plugin.reported(engine::meterId(band));
-        for (std::size_t meter = 0; meter < engine::kMeterCount; ++meter) {
-            const double decibels = plugin.reported(engine::meterId(meter));
-            ASSERT_TRUE(std::isfinite(decibels)) << meter;
-            if (meter != band) {
-                EXPECT_GT(decibels, own + 3.0) << meter;
+// The bypass switched at a frame of the block, through its parameter.
+TEST(ClapBypass, PassesTheInputSwitchesSmoothlyKeepsTheCompressorWarm) {
+    const std::size_t frames = 16 * kBlock;
+    const Stereo signal = testhost::bypassTestTone(frames);
+    Instance never;
+    never.queue(param::masterDrive, 60.0);
+    const Stereo compressed = never.render(signal, kBlock);
+    const std::size_t on = testhost::widestGap(signal, compressed, 4 * kBlock, 5 * kBlock);
+    const std::size_t off = testhost::widestGap(signal, compressed, 10 * kBlock, 11 * kBlock);
+
+    Instance plugin;
+    plugin.queue(param::masterDrive, 60.0);
+    Stereo out = signal;
+    for (std::size_t from = 0; from < frames; from += kBlock) {
+        for (const auto& [at, value] : {std::pair<std::size_t, double>{on, 1.0}, {off, 0.0}}) {
+            if (at >= from && at < from + kBlock) {
+                plugin.queue(engine::kBypassId, value, static_cast<std::uint32_t>(at - from));
             }
         }
+        plugin.process(out.left.data() + from, out.right.data() + from, kBlock);
+    }
+    EXPECT_EQ(testhost::bypassFault(out, signal, compressed, on, off), "");
+}
+
+// Each meter is its own band's: driven alone, a band moves its meter and no
+// other, as the events after the block report it.
+TEST(ClapMeters, EachFollowsItsOwnBand) {
+    for (std::int32_t band = 0; band < 4; ++band) {
+        SCOPED_TRACE(band);
+        Instance alone;
+        queueSetting(alone, testhost::bandAloneSetting(band));
+        alone.render(testhost::bandTestNoise(32 * kBlock), kBlock);
+        std::array<double, 4> readings{};
+        for (std::size_t meter = 0; meter < readings.size(); ++meter) {
+            readings[meter] = alone.reported(engine::meterId(meter));
+        }
+        EXPECT_TRUE(testhost::onlyBandMoves(readings, band))
+            << readings[0] << " " << readings[1] << " " << readings[2] << " " << readings[3];
     }
 }
 
