@@ -72,7 +72,8 @@ OutputStream::OutputStream(std::size_t chunk) : chunk_(chunk) {
 InputStream::InputStream(std::vector<std::uint8_t> bytes, std::size_t chunk)
     : chunk_(chunk), bytes_(std::move(bytes)) {
     stream_.ctx = this;
-    stream_.read = [](const clap_istream* stream, void* buffer, std::uint64_t size) -> std::int64_t {
+    stream_.read = [](const clap_istream* stream, void* buffer,
+                      std::uint64_t size) -> std::int64_t {
         InputStream& self = owner<InputStream>(stream);
         std::size_t count = std::min<std::uint64_t>(size, self.bytes_.size() - self.position_);
         if (self.chunk_ != 0) count = std::min(count, self.chunk_);

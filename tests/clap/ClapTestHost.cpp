@@ -36,7 +36,7 @@ void CLAP_CALL hostRequest(const clap_host*) {
     ++calls;
 }
 
-const clap_host kHost = {kVersion, nullptr,        "test host",  "Tessel @ Vantrelix", "",
+const clap_host kHost = {kVersion, nullptr,       "test host", "Tessel @ Vantrelix", "",
                          "1",      hostExtension, hostRequest, hostRequest,          hostRequest};
 
 template <typename Extension>
@@ -150,9 +150,9 @@ testhost::Stereo Instance::render(const testhost::Stereo& in, std::size_t block)
     testhost::Stereo out = in;
     for (std::size_t start = 0; start < out.frames(); start += block) {
         const auto frames = static_cast<std::uint32_t>(std::min(block, out.frames() - start));
-        check(process(out.left.data() + start, out.right.data() + start, frames) ==
-                  kProcessContinue,
-              "process");
+        check(
+            process(out.left.data() + start, out.right.data() + start, frames) == kProcessContinue,
+            "process");
     }
     return out;
 }
