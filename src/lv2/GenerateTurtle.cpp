@@ -1,13 +1,16 @@
-// Writes manifest.ttl and the plug-in's .ttl into a bundle folder, from the
-// parameter list of a compressor effect made for the purpose.
+// Writes manifest.ttl, the plug-in's .ttl and presets.ttl into a bundle
+// folder, from the parameter list of a compressor effect made for the purpose
+// and the factory preset table.
 #include <exception>
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "effect/CompressorEffect.h"
 #include "lv2/ControlPorts.h"
 #include "lv2/PortLayout.h"
+#include "lv2/PresetWriter.h"
 #include "lv2/TurtleWriter.h"
 
 int main(int argc, char** argv) {
@@ -18,13 +21,19 @@ int main(int argc, char** argv) {
     const std::string folder = argv[1];
     try {
         const effect::CompressorEffect effect(nullptr);
+        const std::vector<lv2::ControlPort> ports = lv2::describePorts(effect.parameterList());
+        const engine::PresetTable presets(effect::describeControls(effect.parameterList()));
         std::ofstream manifest(folder + "/manifest.ttl");
         lv2::writeManifest(manifest);
+        lv2::writePresetManifest(manifest, presets);
         std::ofstream plugin(folder + "/" + lv2::kTurtleName);
-        lv2::writePluginDescription(plugin, lv2::describePorts(effect.parameterList()));
+        lv2::writePluginDescription(plugin, ports);
+        std::ofstream presetFile(folder + "/" + lv2::kPresetsTurtleName);
+        lv2::writePresets(presetFile, presets, ports);
         manifest.close();
         plugin.close();
-        if (!manifest || !plugin) {
+        presetFile.close();
+        if (!manifest || !plugin || !presetFile) {
             std::cerr << "cannot write the Turtle files into " << folder << "\n";
             return 1;
         }
