@@ -5,7 +5,6 @@
 
 #include "HostError.h"
 #include "ProgramFile.h"
-#include "effect/CompressorEffect.h"
 #include "effect/ProductInfo.h"
 #include "engine/PresetTable.h"
 
@@ -13,11 +12,12 @@ namespace host {
 
 std::string loadPreset(PluginInstance& plugin, const std::string& nameOrFile) {
     if (plugin.uniqueId() == effect::product::kUniqueId) {
-        const effect::CompressorEffect described(nullptr);
-        const engine::PresetTable presets(effect::describeControls(described.parameterList()));
+        const engine::PresetTable& presets = engine::PresetTable::factory();
         if (const std::optional<std::size_t> index = presets.find(nameOrFile)) {
-            const engine::PresetPositions& positions = presets.positions(*index);
-            Program program{plugin.uniqueId(), plugin.version(), nameOrFile,
+            const auto& positions = presets.state(*index).positions;
+            Program program{plugin.uniqueId(),
+                            plugin.version(),
+                            nameOrFile,
                             {positions.begin(), positions.end()}};
             applyProgram(plugin, program, nameOrFile);
             return nameOrFile;

@@ -19,11 +19,13 @@ int main(int argc, char** argv) {
         const std::filesystem::path folder = argv[1];
         std::filesystem::create_directories(folder);
         effect::CompressorEffect effect(nullptr);
-        const engine::PresetTable presets(effect::describeControls(effect.parameterList()));
+        const engine::PresetTable& presets = engine::PresetTable::factory();
         for (std::size_t i = 0; i < presets.size(); ++i) {
-            const engine::PresetPositions& positions = presets.positions(i);
-            const host::Program program{effect.record()->uniqueID, effect.record()->version,
-                                        presets.name(i), {positions.begin(), positions.end()}};
+            const auto& positions = presets.state(i).positions;
+            const host::Program program{effect.record()->uniqueID,
+                                        effect.record()->version,
+                                        presets.name(i),
+                                        {positions.begin(), positions.end()}};
             host::writeProgramFile((folder / (presets.name(i) + ".fxp")).string(), program);
         }
     } catch (const std::exception& error) {

@@ -6,82 +6,113 @@
 
 namespace engine {
 
-const std::vector<PresetSpec>& factoryPresetSpecs() {
-    static const std::vector<PresetSpec> specs = {
-        {"Default", {}},
-        {"Mix-bus glue",
-         {{"masterDrive", 6}, {"masterOut", -7}, {"release", 300}, {"compressorMode", 1},
-          {"stereoSeparation", 0}}},
-        {"Drum-bus punch",
-         {{"masterDrive", 18}, {"masterOut", -6}, {"release", 50}, {"filterBank", 8},
-          {"clipOnOff", 1}}},
-        {"Tighten the low end",
-         {{"filterBank", 11}, {"crossoverFreq0", 120}, {"driveAdjust0", 12}, {"outAdjust0", -6},
-          {"release", 150}, {"masterOut", -4}}},
-        {"Tame harsh highs",
-         {{"filterBank", 10}, {"crossoverFreq2", 5000}, {"driveAdjust3", 12}, {"outAdjust3", -6},
-          {"release", 30}, {"masterOut", -4}}},
-        {"Loud master",
-         {{"masterDrive", 24}, {"masterOut", -2}, {"release", 80}, {"clipOnOff", 1}}},
-        {"Vocal or dialogue levelling",
-         {{"masterDrive", 18}, {"masterOut", -10}, {"release", 500}, {"compressorMode", 1},
-          {"stereoSeparation", 0}, {"filterBank", 1}}},
-    };
-    return specs;
-}
-
 namespace {
 
-// A value the control takes as written: within its shown range, and for a
-// choice or switch one of its whole values.
-bool takesValue(const effect::ControlDescription& control, double shown) {
-    if (!(shown >= control.minimum() && shown <= control.maximum())) return false;
-    return control.kind() == effect::ControlKind::range || std::trunc(shown) == shown;
+constexpr PresetValue kMixBusGlue[] = {{"masterDrive", 6},
+                                       {"masterOut", -7},
+                                       {"release", 300},
+                                       {"compressorMode", 1},
+                                       {"stereoSeparation", 0}};
+constexpr PresetValue kDrumBusPunch[] = {
+    {"masterDrive", 18}, {"masterOut", -6}, {"release", 50}, {"filterBank", 8}, {"clipOnOff", 1}};
+constexpr PresetValue kTightenTheLowEnd[] = {{"filterBank", 11},   {"crossoverFreq0", 120},
+                                             {"driveAdjust0", 12}, {"outAdjust0", -6},
+                                             {"release", 150},     {"masterOut", -4}};
+constexpr PresetValue kTameHarshHighs[] = {{"filterBank", 10},   {"crossoverFreq2", 5000},
+                                           {"driveAdjust3", 12}, {"outAdjust3", -6},
+                                           {"release", 30},      {"masterOut", -4}};
+constexpr PresetValue kLoudMaster[] = {
+    {"masterDrive", 24}, {"masterOut", -2}, {"release", 80}, {"clipOnOff", 1}};
+constexpr PresetValue kVocalLevelling[] = {{"masterDrive", 18},     {"masterOut", -10},
+                                           {"release", 500},        {"compressorMode", 1},
+                                           {"stereoSeparation", 0}, {"filterBank", 1}};
+
+template <std::size_t N>
+constexpr PresetSpec preset(std::string_view name, const PresetValue (&values)[N]) {
+    return {name, values, N};
 }
 
-PresetPositions resolve(const PresetSpec& spec,
-                        const std::vector<effect::ControlDescription>& controls) {
-    if (controls.size() != effect::param::count) {
-        throw std::logic_error("the description has " + std::to_string(controls.size()) +
-                               " controls, not one per parameter");
+// Names as the manual gives them; a VST 2 program name holds 27 characters.
+constexpr PresetSpec kFactoryPresets[] = {
+    {"Default", nullptr, 0},
+    preset("Mix-bus glue", kMixBusGlue),
+    preset("Drum-bus punch", kDrumBusPunch),
+    preset("Tighten the low end", kTightenTheLowEnd),
+    preset("Tame harsh highs", kTameHarshHighs),
+    preset("Loud master", kLoudMaster),
+    preset("Vocal or dialogue levelling", kVocalLevelling),
+};
+
+constexpr bool namesParameters(const PresetSpec& spec) {
+    for (std::size_t i = 0; i < spec.count; ++i) {
+        bool found = false;
+        for (const char* symbol : effect::param::kIdentifiers)
+            found = found || spec.values[i].symbol == symbol;
+        if (!found) return false;
     }
-    PresetPositions positions{};
-    for (const effect::ControlDescription& control : controls) {
-        positions.at(static_cast<std::size_t>(control.index())) = control.defaultPosition();
+    return true;
+}
+
+constexpr bool everyPresetNamesParameters() {
+    for (const PresetSpec& spec : kFactoryPresets) {
+        if (!namesParameters(spec) || spec.name.size() > 27) return false;
     }
-    std::vector<std::string_view> named;
-    for (const PresetValue& value : spec.values) {
-        const std::string where = "preset \"" + std::string(spec.name) + "\": ";
-        const auto control =
-            std::find_if(controls.begin(), controls.end(), [&](const auto& candidate) {
-                return candidate.identifier() == value.symbol;
-            });
-        if (control == controls.end()) {
+    return true;
+}
+
+static_assert(everyPresetNamesParameters(),
+              "a factory preset names no parameter's symbol, or its name is too long");
+
+// A value the parameter takes as written: within its shown range, and for a
+// choice or switch one of its whole values.
+bool takesValue(const Control& control, double shown) {
+    if (!(shown >= control.minimum() && shown <= control.maximum())) return false;
+    return control.kind() == ControlKind::range || std::trunc(shown) == shown;
+}
+
+PluginState resolve(const ControlTable& controls, const PresetSpec& spec) {
+    PluginState state;
+    for (std::size_t i = 0; i < kParameterCount; ++i) {
+        state.positions[i] = static_cast<float>(controls.parameter(i).defaultPosition());
+    }
+    const std::string where = "preset \"" + std::string(spec.name) + "\": ";
+    for (std::size_t i = 0; i < spec.count; ++i) {
+        const PresetValue& value = spec.values[i];
+        const Control* control = controls.findSymbol(value.symbol);
+        if (control == nullptr || !control->isParameter()) {
             throw std::logic_error(where + "no parameter " + std::string(value.symbol));
         }
-        if (std::find(named.begin(), named.end(), value.symbol) != named.end()) {
-            throw std::logic_error(where + std::string(value.symbol) + " set twice");
+        for (std::size_t k = 0; k < i; ++k) {
+            if (spec.values[k].symbol == value.symbol) {
+                throw std::logic_error(where + std::string(value.symbol) + " set twice");
+            }
         }
-        named.push_back(value.symbol);
         if (!takesValue(*control, value.shown)) {
             throw std::logic_error(where + std::to_string(value.shown) + " is not a value of " +
                                    std::string(value.symbol));
         }
-        positions.at(static_cast<std::size_t>(control->index())) =
-            control->positionFor(value.shown);
+        state.positions[control->id()] = static_cast<float>(control->positionFor(value.shown));
     }
-    return positions;
+    return state;
 }
 
 }  // namespace
 
-PresetTable::PresetTable(const std::vector<effect::ControlDescription>& controls,
-                         const std::vector<PresetSpec>& specs) {
+std::vector<PresetSpec> factoryPresetSpecs() {
+    return {std::begin(kFactoryPresets), std::end(kFactoryPresets)};
+}
+
+const PresetTable& PresetTable::factory() {
+    static const PresetTable table(ControlTable::instance(), factoryPresetSpecs());
+    return table;
+}
+
+PresetTable::PresetTable(const ControlTable& controls, const std::vector<PresetSpec>& specs) {
     for (const PresetSpec& spec : specs) {
         if (find(spec.name)) {
             throw std::logic_error("preset \"" + std::string(spec.name) + "\" named twice");
         }
-        positions_.push_back(resolve(spec, controls));
+        states_.push_back(resolve(controls, spec));
         names_.emplace_back(spec.name);
     }
 }

@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
     try {
         const effect::CompressorEffect effect(nullptr);
         const std::vector<lv2::ControlPort> ports = lv2::describePorts(effect.parameterList());
-        const engine::PresetTable presets(effect::describeControls(effect.parameterList()));
+        const engine::PresetTable& presets = engine::PresetTable::factory();
         std::ofstream manifest(folder + "/manifest.ttl");
         lv2::writeManifest(manifest);
         lv2::writePresetManifest(manifest, presets);

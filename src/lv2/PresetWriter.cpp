@@ -76,7 +76,7 @@ void writePresets(std::ostream& out, const engine::PresetTable& presets,
         for (std::size_t c = 0; c < controls.size(); ++c) {
             const ControlPort& port = controls[c];
             const float position =
-                presets.positions(i).at(static_cast<std::size_t>(port.control.index()));
+                presets.state(i).positions.at(static_cast<std::size_t>(port.control.index()));
             out << (c == 0 ? "[\n" : " , [\n") << "        lv2:symbol \""
                 << port.control.identifier() << "\" ;\n"
                 << "        pset:value " << portValue(port, position) << "\n"

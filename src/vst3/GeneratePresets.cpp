@@ -8,12 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "effect/CompressorEffect.h"
 #include "effect/ProductInfo.h"
 #include "engine/PresetTable.h"
+#include "engine/StateRecord.h"
 #include "vst3/ClassId.h"
 #include "vst3/PresetFile.h"
-#include "vst3/StateRecord.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -25,14 +24,11 @@ int main(int argc, char** argv) {
                                              effect::product::kVendorName /
                                              effect::product::kProductName;
         std::filesystem::create_directories(folder);
-        const effect::CompressorEffect effect(nullptr);
-        const engine::PresetTable presets(effect::describeControls(effect.parameterList()));
+        const engine::PresetTable& presets = engine::PresetTable::factory();
         const vst3::ClassWords classId = vst3::replacementClassWords(
             static_cast<vst3::uint32>(effect::product::kUniqueId), effect::product::kEffectName);
         for (std::size_t i = 0; i < presets.size(); ++i) {
-            vst3::PluginState state;
-            state.positions = presets.positions(i);
-            const auto record = vst3::encodeState(state);
+            const engine::StateBytes record = engine::encodeState(presets.state(i));
             const std::vector<std::uint8_t> bytes =
                 vst3::encodePresetFile(classId, {record.begin(), record.end()});
             const std::filesystem::path path = folder / (presets.name(i) + ".vstpreset");
