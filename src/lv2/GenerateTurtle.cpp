@@ -1,13 +1,12 @@
 // Writes manifest.ttl, the plug-in's .ttl and presets.ttl into a bundle
-// folder, from the parameter list of a compressor effect made for the purpose
-// and the factory preset table.
+// folder, from the engine's control table and preset table.
 #include <exception>
 #include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
 
-#include "effect/CompressorEffect.h"
+#include "engine/ControlTable.h"
 #include "lv2/ControlPorts.h"
 #include "lv2/PortLayout.h"
 #include "lv2/PresetWriter.h"
@@ -20,14 +19,13 @@ int main(int argc, char** argv) {
     }
     const std::string folder = argv[1];
     try {
-        const effect::CompressorEffect effect(nullptr);
-        const std::vector<lv2::ControlPort> ports = lv2::describePorts(effect.parameterList());
+        const std::vector<lv2::ControlPort> ports = lv2::describePorts();
         const engine::PresetTable& presets = engine::PresetTable::factory();
         std::ofstream manifest(folder + "/manifest.ttl");
         lv2::writeManifest(manifest);
         lv2::writePresetManifest(manifest, presets);
         std::ofstream plugin(folder + "/" + lv2::kTurtleName);
-        lv2::writePluginDescription(plugin, ports);
+        lv2::writePluginDescription(plugin, engine::ControlTable::instance(), ports);
         std::ofstream presetFile(folder + "/" + lv2::kPresetsTurtleName);
         lv2::writePresets(presetFile, presets, ports);
         manifest.close();

@@ -32,15 +32,16 @@ std::string presetUri(const std::string& name) {
 // read as a float: an integer literal is another type, and lilv's hosts
 // skip it.
 std::string portValue(const ControlPort& port, float position) {
-    const double shown = port.control.shortestShownAt(position);
+    const double shown = port.control.shownAt(static_cast<double>(position));
     char text[64];
     for (int decimals = 1; decimals <= 17; ++decimals) {
         std::snprintf(text, sizeof text, "%.*f", decimals, shown);
         if (std::strtod(text, nullptr) == shown) break;
     }
     const auto value = static_cast<float>(std::strtod(text, nullptr));
-    if (port.control.positionFor(static_cast<double>(clampToPort(port, value))) != position) {
-        throw std::logic_error("no port value of " + port.control.identifier() +
+    if (static_cast<float>(
+            port.control.positionFor(static_cast<double>(clampToPort(port, value)))) != position) {
+        throw std::logic_error("no port value of " + port.control.symbol() +
                                " gives the position " + std::to_string(position));
     }
     return text;
@@ -75,10 +76,9 @@ void writePresets(std::ostream& out, const engine::PresetTable& presets,
             << "    lv2:port ";
         for (std::size_t c = 0; c < controls.size(); ++c) {
             const ControlPort& port = controls[c];
-            const float position =
-                presets.state(i).positions.at(static_cast<std::size_t>(port.control.index()));
-            out << (c == 0 ? "[\n" : " , [\n") << "        lv2:symbol \""
-                << port.control.identifier() << "\" ;\n"
+            const float position = presets.state(i).positions.at(port.control.id());
+            out << (c == 0 ? "[\n" : " , [\n") << "        lv2:symbol \"" << port.control.symbol()
+                << "\" ;\n"
                 << "        pset:value " << portValue(port, position) << "\n"
                 << "    ]";
         }

@@ -3,6 +3,7 @@
 // shared buffers, control values as hosts send them, activation and meters.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -78,7 +79,7 @@ TEST(Lv2Plugin, PortsAndDescriptionFollowTheParameterListAndTheVst2Texts) {
     const effect::CompressorEffect effect(nullptr);
     const params::ParameterList& parameters = effect.parameterList();
     const auto count = static_cast<std::uint32_t>(parameters.size());
-    ASSERT_EQ(bundle.portCount(), lv2::kFirstControlPort + count + lv2::kMeterCount);
+    ASSERT_EQ(bundle.portCount(), lv2::kFirstControlPort + count + lv2::kMeterCount + 1);
     EXPECT_FALSE(pluginHasFeature(LV2_CORE__hardRTCapable, true));
     EXPECT_TRUE(pluginHasFeature(LV2_CORE__hardRTCapable, false));
     LilvNodes* required = lilv_plugin_get_required_features(bundle.plugin());
@@ -133,22 +134,24 @@ TEST(Lv2Plugin, PortsAndDescriptionFollowTheParameterListAndTheVst2Texts) {
         // VST 2 default position (as a double and as the port's float), texts
         // are the VST 2 display's, and a typed text or a shown value leads
         // back to a position that shows the same.
-        const effect::ControlDescription& control =
-            lv2test::controlPort(parameter.identifier()).control;
+        const engine::Control& control = lv2test::controlPort(parameter.identifier()).control;
+        const auto vst2Default = static_cast<double>(vst2.parameter(index));
         EXPECT_EQ(control.name(), vst2.parameterName(index));
         EXPECT_EQ(control.unitLabel(), vst2.parameterLabel(index));
-        EXPECT_EQ(control.positionFor(control.defaultValue()), vst2.parameter(index));
-        EXPECT_EQ(control.positionFor(portDefault), vst2.parameter(index));
+        EXPECT_EQ(control.positionFor(control.defaultValue()), vst2Default);
+        EXPECT_EQ(control.positionFor(static_cast<double>(portDefault)), vst2Default);
+        EXPECT_EQ(control.defaultPosition(), vst2Default);
         for (const float position : {0.0f, 0.0321f, 0.4f, 0.77f, 1.0f}) {
             probe.setParameter(index, position);
             const std::string text = probe.parameterDisplay(index);
-            EXPECT_EQ(control.displayText(position), text) << position;
+            EXPECT_EQ(control.displayText(static_cast<double>(position)), text) << position;
             const std::optional<double> typed =
-                control.shownValueFromText(text + " " + probe.parameterLabel(index));
+                control.positionFromText(text + " " + probe.parameterLabel(index));
             ASSERT_TRUE(typed.has_value()) << text;
-            for (const double shown : {*typed, control.shownValueAt(position)}) {
-                probe.setParameter(index, control.positionFor(shown));
-                EXPECT_EQ(probe.parameterDisplay(index), text) << position << " as " << shown;
+            const double shown = control.positionFor(control.shownAt(static_cast<double>(position)));
+            for (const double at : {*typed, shown}) {
+                probe.setParameter(index, static_cast<float>(at));
+                EXPECT_EQ(probe.parameterDisplay(index), text) << position << " as " << at;
             }
         }
     }
@@ -315,6 +318,26 @@ TEST(Lv2Plugin, MetersReadZeroOnSilenceAndFallOnABurst) {
             lv2.process(silence, silence, left, right, static_cast<std::uint32_t>(frames));
         }
         for (std::int32_t band = 0; band < 4; ++band) EXPECT_EQ(lv2.meter(band), 0.0f) << band;
+    }
+    // Each meter is its own band's: driven alone, a band moves its meter and no other.
+    for (std::int32_t band = 0; band < 4; ++band) {
+        SCOPED_TRACE(band);
+        Lv2Plugin alone(testhost::kSampleRate);
+        for (const auto& [index, position] : testhost::bandAloneSetting(band)) {
+            const lv2::ControlPort& port = lv2test::controlPorts()[static_cast<std::size_t>(index)];
+            alone.set(port.control.symbol(),
+                      static_cast<float>(port.control.shownAt(static_cast<double>(position))));
+        }
+        const testhost::Stereo noise = testhost::bandTestNoise(16384);
+        std::vector<float> left;
+        std::vector<float> right;
+        alone.process(noise.left, noise.right, left, right, 512);
+        std::array<double, 4> readings{};
+        for (std::int32_t meter = 0; meter < 4; ++meter) {
+            readings[static_cast<std::size_t>(meter)] = static_cast<double>(alone.meter(meter));
+        }
+        EXPECT_TRUE(testhost::onlyBandMoves(readings, band))
+            << readings[0] << " " << readings[1] << " " << readings[2] << " " << readings[3];
     }
 }
 

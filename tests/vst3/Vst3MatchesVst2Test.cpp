@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "PluginHarness.h"
 #include "SettingTable.h"
 #include "Vst3TestHost.h"
+#include "engine/ControlIds.h"
 
 namespace {
 
@@ -194,6 +196,23 @@ TEST(Vst3Meters, ReportedEveryCallZeroAtRestNegativeUnderLoad) {
             EXPECT_TRUE(std::isfinite(decibels)) << meter;
             EXPECT_LT(decibels, 0.0) << meter;
         }
+    }
+    // Each meter is its own band's: driven alone, a band moves its meter and no other.
+    for (std::int32_t band = 0; band < 4; ++band) {
+        SCOPED_TRACE(band);
+        Instance alone;
+        queueSetting(alone, testhost::bandAloneSetting(band));
+        Stereo noise = testhost::bandTestNoise(32 * kBlock);
+        for (std::size_t at = 0; at < noise.frames(); at += kBlock) {
+            alone.process(noise.left.data() + at, noise.right.data() + at, kBlock);
+        }
+        std::array<double, 4> readings{};
+        for (std::size_t meter = 0; meter < readings.size(); ++meter) {
+            const ParamID id = engine::meterId(meter);
+            readings[meter] = alone.controller()->normalizedParamToPlain(id, alone.reported(id));
+        }
+        EXPECT_TRUE(testhost::onlyBandMoves(readings, band))
+            << readings[0] << " " << readings[1] << " " << readings[2] << " " << readings[3];
     }
 }
 
