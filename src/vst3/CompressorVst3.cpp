@@ -45,7 +45,8 @@ bool stereoChannels(const ProcessData& data, float* (&inputs)[2], float* (&outpu
 
 }  // namespace
 
-CompressorVst3::CompressorVst3() : table_(engine_.controls()) {
+CompressorVst3::CompressorVst3()
+    : table_(engine_.controls()), programs_(engine::PresetTable::factory()), points_(programs_) {
     for (std::size_t slot = 0; slot < kControlCount; ++slot) {
         shown_[slot] = engine_.controls().at(slot).defaultPosition();
     }
@@ -70,6 +71,8 @@ tresult CompressorVst3::queryInterface(const char* interfaceId, void** obj) {
         *obj = static_cast<IAudioProcessor*>(this);
     } else if (IEditController::iid.matches(interfaceId)) {
         *obj = static_cast<IEditController*>(this);
+    } else if (IUnitInfo::iid.matches(interfaceId)) {
+        *obj = static_cast<IUnitInfo*>(this);
     } else {
         return kNoInterface;
     }
@@ -148,6 +151,7 @@ tresult CompressorVst3::setProcessorState(IBStream* stream) {
     const std::optional<engine::PluginState> state = engine_.loadState(data->data(), data->size());
     if (!state) return kResultFalse;
     showInController(*state);
+    reportPositions_ = true;
     return kResultOk;
 }
 
@@ -206,18 +210,25 @@ tresult CompressorVst3::process(ProcessData& data) {
     engine_.process(inputs, outputs, frames, &points_);
     if (frames > 0) data.outputs[0].silenceFlags = 0;
     sendMeters(data.outputParameterChanges);
+    if (reportPositions_.exchange(false) || points_.programTaken()) {
+        sendPositions(data.outputParameterChanges);
+    }
     return kResultOk;
 }
 
 void PointQueues::collect(IParameterChanges* changes) {
     lanes_.fill(Lane{});
+    program_ = Lane{};
+    programStep_ = 0;
+    programTaken_ = false;
     const int32 queues = changes != nullptr ? changes->getParameterCount() : 0;
     for (int32 i = 0; i < queues; ++i) {
         IParamValueQueue* queue = changes->getParameterData(i);
         if (queue == nullptr) continue;
-        const int32 slot = slotOf(queue->getParameterId());
-        if (slot < 0) continue;
-        Lane& lane = lanes_[static_cast<std::size_t>(slot)];
+        const ParamID id = queue->getParameterId();
+        const int32 slot = slotOf(id);
+        if (slot < 0 && id != kProgramChangeId) continue;
+        Lane& lane = slot < 0 ? program_ : lanes_[static_cast<std::size_t>(slot)];
         if (lane.queue != nullptr) continue;
         lane = Lane{queue, 0, queue->getPointCount(), {}};
         lane.head.id = queue->getParameterId();
@@ -237,8 +248,10 @@ void PointQueues::readHead(Lane& lane) {
     lane.head.position = value;
 }
 
+// The program lane wins a tie: a parameter's own point at the same frame
+// goes on top of the program.
 PointQueues::Lane* PointQueues::earliest() {
-    Lane* found = nullptr;
+    Lane* found = program_.queue != nullptr && program_.next < program_.count ? &program_ : nullptr;
     for (Lane& lane : lanes_) {
         if (lane.queue == nullptr || lane.next >= lane.count) continue;
         if (found == nullptr || lane.head.frame < found->head.frame) found = &lane;
@@ -249,13 +262,28 @@ PointQueues::Lane* PointQueues::earliest() {
 bool PointQueues::front(engine::Change& change) {
     const Lane* lane = earliest();
     if (lane == nullptr) return false;
-    change = lane->head;
+    if (lane != &program_) {
+        change = lane->head;
+        return true;
+    }
+    // A NaN selects no program; its changes are NaN too, which the engine ignores.
+    const std::optional<std::size_t> program = programs_.programAt(lane->head.position);
+    change.frame = lane->head.frame;
+    change.id = static_cast<engine::ControlId>(programStep_);
+    change.position = program
+                          ? static_cast<double>(programs_.state(*program).positions[programStep_])
+                          : std::numeric_limits<double>::quiet_NaN();
     return true;
 }
 
 void PointQueues::pop() {
     Lane* lane = earliest();
     if (lane == nullptr) return;
+    if (lane == &program_) {
+        programTaken_ = programTaken_ || programs_.programAt(lane->head.position).has_value();
+        if (++programStep_ < engine::kParameterCount) return;
+        programStep_ = 0;
+    }
     ++lane->next;
     readHead(*lane);
 }
@@ -270,6 +298,18 @@ void CompressorVst3::sendMeters(IParameterChanges* changes) {
         IParamValueQueue* queue = changes->addParameterData(engine::meterId(band), queueIndex);
         int32 pointIndex = 0;
         if (queue != nullptr) queue->addPoint(0, normalized, pointIndex);
+    }
+}
+
+// Every parameter's position as the effect reports it, for the host's view
+// and the controller, which learn of a program or a loaded state so.
+void CompressorVst3::sendPositions(IParameterChanges* changes) {
+    if (changes == nullptr) return;
+    for (engine::ControlId id = 0; id < engine::kParameterCount; ++id) {
+        int32 queueIndex = 0;
+        IParamValueQueue* queue = changes->addParameterData(id, queueIndex);
+        int32 pointIndex = 0;
+        if (queue != nullptr) queue->addPoint(0, engine_.positionOf(id), pointIndex);
     }
 }
 
@@ -305,16 +345,25 @@ tresult CompressorVst3::getControllerState(IBStream*) {
     return kResultOk;
 }
 
+// The controls, then the program change.
 int32 CompressorVst3::getParameterCount() {
-    return ParameterTable::kCount;
+    return ParameterTable::kCount + 1;
 }
 
 tresult CompressorVst3::getParameterInfo(int32 paramIndex, ParameterInfo& info) {
+    if (paramIndex == ParameterTable::kCount) {
+        programs_.describeParameter(info);
+        return kResultOk;
+    }
     return table_.describe(paramIndex, info) ? kResultOk : kInvalidArgument;
 }
 
 tresult CompressorVst3::getParamStringByValue(ParamID id, ParamValue valueNormalized,
                                               String128 string) {
+    if (id == kProgramChangeId && string != nullptr && !std::isnan(valueNormalized)) {
+        copyUtf16(programs_.text(valueNormalized), string, 128);
+        return kResultOk;
+    }
     const engine::Control* control = table_.find(id);
     if (control == nullptr || string == nullptr || std::isnan(valueNormalized)) {
         return kInvalidArgument;
@@ -327,24 +376,29 @@ tresult CompressorVst3::getParamValueByString(ParamID id, TChar* string,
                                               ParamValue& valueNormalized) {
     if (string == nullptr) return kInvalidArgument;
     const engine::Control* control = table_.find(id);
-    if (control == nullptr) return kResultFalse;
-    const std::optional<double> value = control->positionFromText(fromUtf16(string));
+    if (control == nullptr && id != kProgramChangeId) return kResultFalse;
+    const std::string text = fromUtf16(string);
+    const std::optional<double> value =
+        control != nullptr ? control->positionFromText(text) : programs_.fromText(text);
     if (!value) return kResultFalse;
     valueNormalized = *value;
     return kResultOk;
 }
 
 ParamValue CompressorVst3::normalizedParamToPlain(ParamID id, ParamValue valueNormalized) {
+    if (id == kProgramChangeId) return programs_.plainOf(valueNormalized);
     const engine::Control* control = table_.find(id);
     return control != nullptr ? control->shownAt(valueNormalized) : valueNormalized;
 }
 
 ParamValue CompressorVst3::plainParamToNormalized(ParamID id, ParamValue plainValue) {
+    if (id == kProgramChangeId) return programs_.normalizedFor(plainValue);
     const engine::Control* control = table_.find(id);
     return control != nullptr ? control->positionFor(plainValue) : plainValue;
 }
 
 ParamValue CompressorVst3::getParamNormalized(ParamID id) {
+    if (id == kProgramChangeId) return program_;
     if (engine::isMeter(id)) return meters_[id - engine::kFirstMeterId];
     const int32 slot = slotOf(id);
     return slot >= 0 ? shown_[static_cast<std::size_t>(slot)].load() : 0.0;
@@ -356,6 +410,11 @@ tresult CompressorVst3::setParamNormalized(ParamID id, ParamValue value) {
     if (!(value >= 0.0 && value <= 1.0)) return kInvalidArgument;
     if (engine::isMeter(id)) {
         meters_[id - engine::kFirstMeterId] = value;
+    } else if (id == kProgramChangeId) {
+        // The controller shows the program at once; the processor takes it
+        // from the host's point, and tells the host the positions it then has.
+        program_ = value;
+        showInController(programs_.state(*programs_.programAt(value)));
     } else if (slot >= 0) {
         shown_[static_cast<std::size_t>(slot)] = value;
     } else {
@@ -374,6 +433,60 @@ tresult CompressorVst3::setComponentHandler(IComponentHandler* handler) {
 
 IPlugView* CompressorVst3::createView(FIDString) {
     return nullptr;
+}
+
+// ---- IUnitInfo --------------------------------------------------------------
+
+int32 CompressorVst3::getUnitCount() {
+    return 1;
+}
+
+tresult CompressorVst3::getUnitInfo(int32 unitIndex, UnitInfo& info) {
+    return programs_.describeUnit(unitIndex, info) ? kResultOk : kInvalidArgument;
+}
+
+int32 CompressorVst3::getProgramListCount() {
+    return 1;
+}
+
+tresult CompressorVst3::getProgramListInfo(int32 listIndex, ProgramListInfo& info) {
+    return programs_.describeList(listIndex, info) ? kResultOk : kInvalidArgument;
+}
+
+tresult CompressorVst3::getProgramName(ProgramListID listId, int32 programIndex, String128 name) {
+    return programs_.programName(listId, programIndex, name) ? kResultOk : kInvalidArgument;
+}
+
+// The programs carry no attributes and no pitch names.
+tresult CompressorVst3::getProgramInfo(ProgramListID, int32, CString, String128) {
+    return kResultFalse;
+}
+
+tresult CompressorVst3::hasProgramPitchNames(ProgramListID, int32) {
+    return kResultFalse;
+}
+
+tresult CompressorVst3::getProgramPitchName(ProgramListID, int32, int16, String128) {
+    return kResultFalse;
+}
+
+UnitID CompressorVst3::getSelectedUnit() {
+    return kRootUnitId;
+}
+
+tresult CompressorVst3::selectUnit(UnitID unitId) {
+    return unitId == kRootUnitId ? kResultOk : kInvalidArgument;
+}
+
+// Every bus and channel belongs to the root unit.
+tresult CompressorVst3::getUnitByBus(MediaType, BusDirection, int32, int32, UnitID& unitId) {
+    unitId = kRootUnitId;
+    return kResultOk;
+}
+
+// A program is selected through the program-change parameter, not as data.
+tresult CompressorVst3::setUnitProgramData(int32, int32, IBStream*) {
+    return kNotImplemented;
 }
 
 }  // namespace vst3

@@ -14,6 +14,7 @@
 #include "engine/ChangeQueue.h"
 #include "engine/CompressorEngine.h"
 #include "vst3/ParameterTable.h"
+#include "vst3/ProgramList.h"
 #include "vst3/Vst3Interfaces.h"
 
 namespace vst3 {
@@ -43,13 +44,19 @@ class ControllerSide : public IEditController {
 };
 
 // The host's queues of one block as the engine takes them: the earliest
-// point of any queue first, each queue's points in its own order.
+// point of any queue first, each queue's points in its own order. A program
+// change's point is taken as every parameter's change to the program's
+// position at its frame, before the other points of that frame.
 class PointQueues final : public engine::ChangeQueue {
   public:
+    explicit PointQueues(const ProgramList& programs) : programs_(programs) {}
+
     // The first queue of each control the processor takes; others are ignored.
     void collect(IParameterChanges* changes);
     bool front(engine::Change& change) override;
     void pop() override;
+    // A program was taken since the last collect().
+    bool programTaken() const { return programTaken_; }
 
   private:
     struct Lane {
@@ -63,10 +70,18 @@ class PointQueues final : public engine::ChangeQueue {
     static void readHead(Lane& lane);
     Lane* earliest();
 
+    const ProgramList& programs_;
     std::array<Lane, engine::kParameterCount + 1> lanes_{};
+    Lane program_{};
+    // The parameter the program lane's point is taken for next.
+    std::size_t programStep_ = 0;
+    bool programTaken_ = false;
 };
 
-class CompressorVst3 final : public ComponentSide, public IAudioProcessor, public ControllerSide {
+class CompressorVst3 final : public ComponentSide,
+                             public IAudioProcessor,
+                             public ControllerSide,
+                             public IUnitInfo {
   public:
     // Starts with one reference, the caller's.
     CompressorVst3();
@@ -118,6 +133,25 @@ class CompressorVst3 final : public ComponentSide, public IAudioProcessor, publi
     tresult VST3_CALL setComponentHandler(IComponentHandler* handler) override;
     IPlugView* VST3_CALL createView(FIDString name) override;
 
+    // IUnitInfo: the root unit and its list of the factory presets.
+    int32 VST3_CALL getUnitCount() override;
+    tresult VST3_CALL getUnitInfo(int32 unitIndex, UnitInfo& info) override;
+    int32 VST3_CALL getProgramListCount() override;
+    tresult VST3_CALL getProgramListInfo(int32 listIndex, ProgramListInfo& info) override;
+    tresult VST3_CALL getProgramName(ProgramListID listId, int32 programIndex,
+                                     String128 name) override;
+    tresult VST3_CALL getProgramInfo(ProgramListID listId, int32 programIndex, CString attributeId,
+                                     String128 value) override;
+    tresult VST3_CALL hasProgramPitchNames(ProgramListID listId, int32 programIndex) override;
+    tresult VST3_CALL getProgramPitchName(ProgramListID listId, int32 programIndex, int16 midiPitch,
+                                          String128 name) override;
+    UnitID VST3_CALL getSelectedUnit() override;
+    tresult VST3_CALL selectUnit(UnitID unitId) override;
+    tresult VST3_CALL getUnitByBus(MediaType type, BusDirection dir, int32 busIndex, int32 channel,
+                                   UnitID& unitId) override;
+    tresult VST3_CALL setUnitProgramData(int32 listOrUnitId, int32 programIndex,
+                                         IBStream* data) override;
+
   private:
     // The controls the controller holds a value for: the parameters, the bypass.
     static constexpr std::size_t kControlCount = engine::kParameterCount + 1;
@@ -130,18 +164,26 @@ class CompressorVst3 final : public ComponentSide, public IAudioProcessor, publi
     tresult getControllerState(IBStream* state) override;
     void showInController(const engine::PluginState& state);
     void sendMeters(IParameterChanges* changes);
+    void sendPositions(IParameterChanges* changes);
 
     std::atomic<uint32> references_{1};
     std::atomic<int32> initializations_{0};
     engine::CompressorEngine engine_;
     const ParameterTable table_;
+    const ProgramList programs_;
 
     // Controller: the values a host's view shows, apart from the processor's.
     std::array<std::atomic<double>, kControlCount> shown_{};
+    // The program-change parameter's value.
+    std::atomic<double> program_{0.0};
     IComponentHandler* handler_ = nullptr;
 
     // Processor.
     PointQueues points_;
+    // A loaded state changed the positions: the next process() reports them,
+    // as it does after a program change, because the host may not be called
+    // back while it loads (Ardour 7.3 deadlocks on restartComponent there).
+    std::atomic<bool> reportPositions_{false};
     // The last reading of each meter, normalized, for the controller.
     std::array<std::atomic<double>, engine::kMeterCount> meters_{};
 };
