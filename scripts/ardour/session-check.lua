@@ -3,10 +3,11 @@
 --     a session with one stereo track holding DEMO, the plug-in on it, the settings; render, save
 --   reopen DIR NAME OUT
 --     load the saved session and render it again
---   presets DIR NAME TYPE PLUGIN DEMO OUTDIR
---     a session as create makes it; every preset Ardour lists for the plug-in loaded in turn
---     and rendered to OUTDIR/LABEL.wav, and for VST 3 each program of the plug-in's program
---     list of that label too, to OUTDIR/LABEL (program).wav
+--   presets DIR NAME TYPE PLUGIN DEMO OUTDIR [URI]
+--     a session as create makes it; without URI, every preset Ardour lists for the plug-in, and
+--     for VST 3 the program of the plug-in's program list of each one's label too, printed as
+--     'listed "LABEL" (URI)'; with URI, that preset loaded and rendered to OUTDIR/LABEL.wav
+--     (a program to OUTDIR/LABEL (program).wav)
 io.stdout:setvbuf ("no")
 local mode, dir, name = arg[1], arg[2], arg[3]
 
@@ -186,16 +187,18 @@ local function add_plugin (track, ptype, plugin_name)
 	return proc
 end
 
--- Loads a preset into a new instance as Ardour's preset menu does, lets the process thread hand
--- it over, renders, and takes the instance out again: each render starts afresh.
-local function render_preset (track, ptype, plugin_name, preset, out)
-	local proc = add_plugin (track, ptype, plugin_name)
+-- Loads a preset as Ardour's preset menu does, the instance reading its program list first,
+-- lets the process thread hand it over and renders.
+local function render_preset (track, proc, uri, outdir)
+	local plugin = proc:to_insert ():plugin (0)
+	local preset = plugin:preset_by_uri (uri)
+	if not preset then fail ("Ardour lists no preset " .. uri) end
 	print (string.format ("load \"%s\" (%s)", preset.label, preset.uri))
-	if not proc:to_insert ():plugin (0):load_preset (preset) then fail ("Ardour could not load " .. preset.uri) end
+	if not plugin:load_preset (preset) then fail ("Ardour could not load " .. preset.uri) end
 	ARDOUR.LuaAPI.usleep (200000)
 	print_parameters (proc, parameters (proc))
-	render (track, out)
-	track:remove_processor (proc, nil, true)
+	local kind = preset.uri:find ("^VST3%-P:") and " (program)" or ""
+	render (track, outdir .. "/" .. preset.label .. kind .. ".wav")
 end
 
 if mode == "create" then
@@ -222,28 +225,26 @@ elseif mode == "reopen" then
 	print_parameters (proc, parameters (proc))
 	render (track, out)
 elseif mode == "presets" then
-	local ptype, plugin_name, demo, outdir = arg[4], arg[5], arg[6], arg[7]
+	local ptype, plugin_name, demo, outdir, uri = arg[4], arg[5], arg[6], arg[7], arg[8]
 	local track = new_session (demo)
-	local lister = add_plugin (track, ptype, plugin_name)
-	local plugin = lister:to_insert ():plugin (0)
-	local presets = {}
-	for preset in plugin:get_info ():get_presets (false):iter () do
-		print (string.format ("listed \"%s\" (%s)", preset.label, preset.uri))
-		presets[#presets + 1] = preset
-		-- A VST 3 program of the same label comes first in Ardour's own lookup.
-		local program = plugin:preset_by_label (preset.label)
-		if ptype == "vst3" then
-			if not program or not program.uri:find ("^VST3%-P:") then fail ("no program \"" .. preset.label .. "\"") end
-			print (string.format ("listed \"%s\" (%s)", program.label, program.uri))
-			presets[#presets + 1] = program
+	local proc = add_plugin (track, ptype, plugin_name)
+	if uri then
+		render_preset (track, proc, uri, outdir)
+	else
+		local plugin = proc:to_insert ():plugin (0)
+		local listed = 0
+		for preset in plugin:get_info ():get_presets (false):iter () do
+			listed = listed + 1
+			print (string.format ("listed \"%s\" (%s)", preset.label, preset.uri))
+			-- A VST 3 program of the same label comes first in Ardour's own lookup.
+			local program = plugin:preset_by_label (preset.label)
+			if ptype == "vst3" then
+				if not program or not program.uri:find ("^VST3%-P:") then fail ("no program \"" .. preset.label .. "\"") end
+				print (string.format ("listed \"%s\" (%s)", program.label, program.uri))
+			end
 		end
+		if listed == 0 then fail ("Ardour lists no preset of the plug-in") end
 	end
-	track:remove_processor (lister, nil, true)
-	for _, preset in ipairs (presets) do
-		local kind = preset.uri:find ("^VST3%-P:") and " (program)" or ""
-		render_preset (track, ptype, plugin_name, preset, outdir .. "/" .. preset.label .. kind .. ".wav")
-	end
-	if #presets == 0 then fail ("Ardour lists no preset of the plug-in") end
 else
 	fail ("usage: create|reopen|presets DIR NAME ...")
 end

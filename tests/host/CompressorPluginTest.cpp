@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 
 #include "DemoSignal.h"
 #include "HostError.h"
@@ -96,6 +97,7 @@ TEST_F(CompressorPluginFiles, FactoryPresetsByNameAreTheShippedProgramFiles) {
         SCOPED_TRACE(preset.name);
         names += (names.empty() ? "" : ", ") + preset.name;
         const std::string saved = file("saved.fxp");
+        std::filesystem::remove(saved);
         const CommandResult result =
             runHost({"save-preset", kCompressor, saved, "--preset", preset.name}, folder_.string());
         ASSERT_EQ(result.exitCode, 0) << result.err;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "BypassCheck.h"
 #include "Lv2TestHost.h"
 #include "PluginHarness.h"
 #include "SettingTable.h"
@@ -269,6 +270,32 @@ TEST(Lv2Plugin, ActivateAgainStartsAfresh) {
     used.process(signal.left, signal.right, left, right, 512);
     expectSameAudio(expectedLeft, left, "left");
     expectSameAudio(expectedRight, right, "right");
+}
+
+// The enabled port is the host's bypass: crossfaded, the compressor kept warm.
+TEST(Lv2Plugin, EnabledPortBypassesSmoothlyKeepsTheCompressorWarm) {
+    const std::size_t frames = 8192;
+    const testhost::Stereo signal = testhost::bypassTestTone(frames);
+    const float drive = lv2test::controlPort("masterDrive").maximum;
+    Lv2Plugin never(testhost::kSampleRate);
+    never.set("masterDrive", drive);
+    testhost::Stereo compressed(frames);
+    never.process(signal.left, signal.right, compressed.left, compressed.right, 512);
+    const std::size_t on = testhost::widestGap(signal, compressed, 2000, 2500);
+    const std::size_t off = testhost::widestGap(signal, compressed, 5000, 5500);
+
+    Lv2Plugin lv2(testhost::kSampleRate);
+    lv2.set("masterDrive", drive);
+    testhost::Stereo out(frames);
+    std::size_t from = 0;
+    for (const auto& [to, enabled] : {std::pair<std::size_t, float>{on, 0.0f}, {off, 1.0f},
+                                      {frames, 1.0f}}) {
+        lv2.run(signal.left.data() + from, signal.right.data() + from, out.left.data() + from,
+                out.right.data() + from, static_cast<std::uint32_t>(to - from));
+        lv2.set("enabled", enabled);
+        from = to;
+    }
+    EXPECT_EQ(testhost::bypassFault(out, signal, compressed, on, off), "");
 }
 
 // Each meter reads 0 dB while its band is not compressing and falls below 0
