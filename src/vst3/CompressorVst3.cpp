@@ -217,7 +217,8 @@ tresult CompressorVst3::process(ProcessData& data) {
 }
 
 void PointQueues::collect(IParameterChanges* changes) {
-    lanes_.fill(Lane{});
+    for (std::size_t i = 0; i < filledCount_; ++i) *filled_[i] = Lane{};
+    filledCount_ = 0;
     program_ = Lane{};
     programStep_ = 0;
     programTaken_ = false;
@@ -233,6 +234,7 @@ void PointQueues::collect(IParameterChanges* changes) {
         lane = Lane{queue, 0, queue->getPointCount(), {}};
         lane.head.id = queue->getParameterId();
         readHead(lane);
+        if (&lane != &program_) filled_[filledCount_++] = &lane;
     }
 }
 
@@ -252,9 +254,10 @@ void PointQueues::readHead(Lane& lane) {
 // goes on top of the program.
 PointQueues::Lane* PointQueues::earliest() {
     Lane* found = program_.queue != nullptr && program_.next < program_.count ? &program_ : nullptr;
-    for (Lane& lane : lanes_) {
-        if (lane.queue == nullptr || lane.next >= lane.count) continue;
-        if (found == nullptr || lane.head.frame < found->head.frame) found = &lane;
+    for (std::size_t i = 0; i < filledCount_; ++i) {
+        Lane* lane = filled_[i];
+        if (lane->next >= lane->count) continue;
+        if (found == nullptr || lane->head.frame < found->head.frame) found = lane;
     }
     return found;
 }

@@ -72,6 +72,9 @@ class PointQueues final : public engine::ChangeQueue {
 
     const ProgramList& programs_;
     std::array<Lane, engine::kParameterCount + 1> lanes_{};
+    // The lanes this block's queues filled, so that a block without points costs nothing.
+    std::array<Lane*, engine::kParameterCount + 1> filled_{};
+    std::size_t filledCount_ = 0;
     Lane program_{};
     // The parameter the program lane's point is taken for next.
     std::size_t programStep_ = 0;
