@@ -144,11 +144,13 @@ std::vector<std::uint8_t> componentStateOf(const std::string& name) {
     ADD_FAILURE() << path << " has no component state";
     return {};
 }
+#endif
 
 // Each preset is taken at kPresetSwitchFrame after a random setting, so that
 // it must set every parameter; the VST 2 plug-in gets the preset's positions
 // there. Through the program list, the plug-in also reports the positions it
-// then has to the host and shows them in its controller.
+// then has to the host and shows them in its controller. The preset files are
+// written by the Linux build, so Windows builds check the program list only.
 TEST(Vst3MatchesVst2, EveryPresetThroughTheProgramListAndItsFile) {
     const testhost::Setting& before = testhost::settingTable().back().setting;
     const Stereo signal = testhost::burstSignal(2 * testhost::kPresetSwitchFrame);
@@ -177,19 +179,14 @@ TEST(Vst3MatchesVst2, EveryPresetThroughTheProgramListAndItsFile) {
             testhost::renderSwitched(vst2, signal, before, preset.setting, kBlock);
 
         Instance selected;
-        Instance loaded;
         queueSetting(selected, before);
-        queueSetting(loaded, before);
         Stereo viaProgram = signal;
-        Stereo viaFile = signal;
         for (std::size_t from = 0; from < signal.frames(); from += kBlock) {
             if (from == testhost::kPresetSwitchFrame) {
                 selected.queue(programChange, static_cast<double>(program) /
                                                   static_cast<double>(presets.size() - 1));
-                ASSERT_EQ(loaded.restore(componentStateOf(preset.name)), kResultOk);
             }
             selected.process(viaProgram.left.data() + from, viaProgram.right.data() + from, kBlock);
-            loaded.process(viaFile.left.data() + from, viaFile.right.data() + from, kBlock);
             if (from != testhost::kPresetSwitchFrame) continue;
             for (std::int32_t index = 0; index < param::count; ++index) {
                 const auto id = static_cast<ParamID>(index);
@@ -201,11 +198,21 @@ TEST(Vst3MatchesVst2, EveryPresetThroughTheProgramListAndItsFile) {
             }
         }
         ASSERT_EQ(viaProgram, expected);
+#if defined(VST3_PRESET_DIR)
+        Instance loaded;
+        queueSetting(loaded, before);
+        Stereo viaFile = signal;
+        for (std::size_t from = 0; from < signal.frames(); from += kBlock) {
+            if (from == testhost::kPresetSwitchFrame) {
+                ASSERT_EQ(loaded.restore(componentStateOf(preset.name)), kResultOk);
+            }
+            loaded.process(viaFile.left.data() + from, viaFile.right.data() + from, kBlock);
+        }
         ASSERT_EQ(viaFile, expected);
+#endif
     }
     units->release();
 }
-#endif
 
 TEST(Vst3MatchesVst2, RateSetUpAnewAppliesAtOnce) {
     const double rate = 96000.0;
