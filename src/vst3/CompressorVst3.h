@@ -11,9 +11,9 @@
 #include <array>
 #include <atomic>
 
-#include "engine/ChangeQueue.h"
 #include "engine/CompressorEngine.h"
 #include "vst3/ParameterTable.h"
+#include "vst3/PointQueues.h"
 #include "vst3/ProgramList.h"
 #include "vst3/Vst3Interfaces.h"
 
@@ -41,44 +41,6 @@ class ControllerSide : public IEditController {
     ~ControllerSide() = default;
     virtual tresult setControllerState(IBStream* state) = 0;
     virtual tresult getControllerState(IBStream* state) = 0;
-};
-
-// The host's queues of one block as the engine takes them: the earliest
-// point of any queue first, each queue's points in its own order. A program
-// change's point is taken as every parameter's change to the program's
-// position at its frame, before the other points of that frame.
-class PointQueues final : public engine::ChangeQueue {
-  public:
-    explicit PointQueues(const ProgramList& programs) : programs_(programs) {}
-
-    // The first queue of each control the processor takes; others are ignored.
-    void collect(IParameterChanges* changes);
-    bool front(engine::Change& change) override;
-    void pop() override;
-    // A program was taken since the last collect().
-    bool programTaken() const { return programTaken_; }
-
-  private:
-    struct Lane {
-        IParamValueQueue* queue;
-        int32 next;
-        int32 count;
-        // The point at `next`, read once.
-        engine::Change head;
-    };
-    // Reads the lane's next point; a point the queue fails to give ends the lane.
-    static void readHead(Lane& lane);
-    Lane* earliest();
-
-    const ProgramList& programs_;
-    std::array<Lane, engine::kParameterCount + 1> lanes_{};
-    // The lanes this block's queues filled, so that a block without points costs nothing.
-    std::array<Lane*, engine::kParameterCount + 1> filled_{};
-    std::size_t filledCount_ = 0;
-    Lane program_{};
-    // The parameter the program lane's point is taken for next.
-    std::size_t programStep_ = 0;
-    bool programTaken_ = false;
 };
 
 class CompressorVst3 final : public ComponentSide,
@@ -156,9 +118,6 @@ class CompressorVst3 final : public ComponentSide,
                                          IBStream* data) override;
 
   private:
-    // The controls the controller holds a value for: the parameters, the bypass.
-    static constexpr std::size_t kControlCount = engine::kParameterCount + 1;
-
     ~CompressorVst3();
 
     tresult setProcessorState(IBStream* state) override;
@@ -176,7 +135,7 @@ class CompressorVst3 final : public ComponentSide,
     const ProgramList programs_;
 
     // Controller: the values a host's view shows, apart from the processor's.
-    std::array<std::atomic<double>, kControlCount> shown_{};
+    std::array<std::atomic<double>, kControlSlots> shown_{};
     // The program-change parameter's value.
     std::atomic<double> program_{0.0};
     IComponentHandler* handler_ = nullptr;
