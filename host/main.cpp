@@ -19,6 +19,7 @@
 #include "AudioFile.h"
 #include "Bench.h"
 #include "DemoSignal.h"
+#include "FactoryPreset.h"
 #include "HostError.h"
 #include "InfoReport.h"
 #include "OutputFile.h"
@@ -84,7 +85,9 @@ struct PluginOptions {
     void addTo(CLI::App& app) {
         command = &app;
         app.add_option("PLUGIN", path, "the plug-in's shared library (.so)")->required();
-        app.add_option("--preset", preset, "load a program file (.fxp) before the settings");
+        app.add_option("--preset", preset,
+                       "load a program file (.fxp), or one of our plug-in's presets by name, "
+                       "before the settings");
         set = app.add_option("--set", setTexts,
                              "set a parameter in its display terms: NAME=VALUE "
                              "(NAME as info shows it, or its index)")
@@ -111,10 +114,12 @@ struct PluginOptions {
     }
 
     // Loads the preset, then applies the settings, echoing each one's effect.
-    void configure(PluginInstance& plugin) const {
+    // The name a program saved afterwards takes: a factory preset's, or the plug-in's.
+    std::string configure(PluginInstance& plugin) const {
+        std::string name;
         if (!preset.empty()) {
-            applyProgram(plugin, readProgramFile(preset), preset);
-            std::cout << "loaded program " << preset << "\n";
+            name = loadPreset(plugin, preset);
+            std::cout << "loaded " << (name.empty() ? "program " : "preset ") << preset << "\n";
         }
         ParameterSetter setter(plugin);
         for (const ParameterAssignment& assignment : assignments()) {
@@ -123,8 +128,16 @@ struct PluginOptions {
                         state.label.empty() ? "" : (" " + state.label).c_str(),
                         positionText(state.position).c_str());
         }
+        return name.empty() ? plugin.programName() : name;
     }
 };
+
+// The plug-in's state as a program of the name configure() gave.
+Program namedProgram(const PluginInstance& plugin, const std::string& name) {
+    Program program = captureProgram(plugin);
+    program.name = name;
+    return program;
+}
 
 std::string levelText(const AudioBuffer& audio) {
     const Level level = measureLevel(audio);
@@ -376,14 +389,16 @@ int run(int argc, char** argv) {
             }
         }
         PluginInstance plugin(renderOptions.path, input.sampleRate, renderBlock);
-        renderOptions.configure(plugin);
+        const std::string programName = renderOptions.configure(plugin);
         AudioBuffer output;
         {
             ProgressBar progress("render", quiet);
             output = host::render(plugin, input, {renderBlock, accumulate}, &progress);
         }
         writeAudioFile(audioOutput, output, format);
-        if (presetOutput != nullptr) writeProgramFile(*presetOutput, captureProgram(plugin));
+        if (presetOutput != nullptr) {
+            writeProgramFile(*presetOutput, namedProgram(plugin, programName));
+        }
         outputs.commit();
         if (const std::size_t clipped =
                 format == SampleFormat::Float ? 0 : clippedSamples(output)) {
@@ -404,8 +419,8 @@ int run(int argc, char** argv) {
                             overwrite);
         OutputFile& programOutput = outputs.claim(saveTarget);
         PluginInstance plugin(saveOptions.path, kDefaultRate, kDefaultBlock);
-        saveOptions.configure(plugin);
-        writeProgramFile(programOutput, captureProgram(plugin));
+        const std::string programName = saveOptions.configure(plugin);
+        writeProgramFile(programOutput, namedProgram(plugin, programName));
         outputs.commit();
         std::printf("saved %d parameters to %s\n", plugin.numParams(), saveTarget.c_str());
     } else if (*demo) {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "PluginHarness.h"
@@ -22,6 +23,13 @@ const lv2::ControlPort& controlPort(const std::string& symbol);
 // value, as the LV2 plug-in gives it to its effect.
 void setAsPort(host::PluginInstance& plugin, const lv2::ControlPort& port, float value);
 
+// A preset as a host loads it through lilv's state: its label and its port
+// values, only those typed as floats (hosts skip any other type).
+struct Lv2Preset {
+    std::string label;
+    std::vector<std::pair<std::string, float>> values;
+};
+
 // The world with the built bundle loaded, shared by all tests.
 class Lv2Bundle {
   public:
@@ -32,6 +40,8 @@ class Lv2Bundle {
     const LilvPlugin* plugin() const { return plugin_; }
     std::uint32_t portCount() const;
     std::uint32_t portIndex(const std::string& symbol) const;
+    // The presets the bundle lists for the plug-in.
+    std::vector<Lv2Preset> presets() const;
 
   private:
     Lv2Bundle();
