@@ -208,6 +208,10 @@ void CompressorEffect::processReplacingMetered(float** inputs, float** outputs,
 }
 
 void CompressorEffect::resetState() {
+    // A value moved back to its default's position holds that position's
+    // rounding, where a new instance holds the default itself.
+    parameters.settleAtPositions();
+    applyParameterChanges();
     platform::ScopedLock hold(lock);
     currentBank->reset();
     dynamics->resetStates();

@@ -56,7 +56,8 @@ class CompressorEffect final : public vst::ExtendedEffectBase {
 
     // Audio thread.
     // Forgets the signal's history: filter memories, envelopes, gains and the
-    // noise start as in a new instance. Allocates nothing.
+    // noise start as in a new instance, and so do the parameter values at
+    // their positions, reconfiguring if one moves. Allocates nothing.
     void resetState();
     void process(float** inputs, float** outputs, std::int32_t sampleFrames) override;
     void processReplacing(float** inputs, float** outputs, std::int32_t sampleFrames) override;

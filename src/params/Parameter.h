@@ -34,6 +34,9 @@ class Parameter {
     virtual void resetToDefault() = 0;
     virtual double normalisedValue() const = 0;
     virtual void setNormalisedValue(double x) = 0;
+    // Puts the value where a new parameter set to the value's position, as a float, would hold
+    // it. A kind whose every position names one value already holds it: nothing to do.
+    virtual void settleAtPosition() {}
     virtual bool isChanged() const final;
     virtual void setChanged(bool changed) final;
 

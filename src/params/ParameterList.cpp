@@ -39,6 +39,10 @@ void ParameterList::setNormalisedValue(std::int32_t index, float x) {
     parameter->setNormalisedValue(static_cast<double>(x));
 }
 
+void ParameterList::settleAtPositions() {
+    for (Parameter* parameter : entries_) parameter->settleAtPosition();
+}
+
 void ParameterList::copyDisplayName(std::int32_t index, char* buffer) const {
     buffer[0] = '\0';
     if (const Parameter* parameter = entry(index)) {

@@ -37,6 +37,11 @@ class ParameterList final {
     // and ignored for the position the parameter reports, as a float: the value
     // stays exactly as it is and is not marked changed.
     void setNormalisedValue(std::int32_t index, float x);
+    // Which value a position gives depends on the value before (a default no
+    // position reaches stays; moved away and back it is the position's). This
+    // puts every value where a new list set to the same positions holds it.
+    // Marks changed only what moves; allocates nothing.
+    void settleAtPositions();
 
     // Each writes a NUL at buffer[0]; for an index in range it then copies the text, cut to N
     // characters and NUL-padded, and writes a NUL at buffer[N]: N + 1 bytes in all.

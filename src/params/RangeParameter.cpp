@@ -47,6 +47,17 @@ void RangeParameter::setNormalisedValue(double x) {
     setValue(curve_->fromNormalised(x, minimum_, maximum_), true);
 }
 
+// A new parameter holds the default and keeps it for the default's position
+// (see ParameterList::setNormalisedValue); any other position it takes.
+void RangeParameter::settleAtPosition() {
+    const auto position = static_cast<float>(normalisedValue());
+    if (position == static_cast<float>(curve_->toNormalised(defaultValue_, minimum_, maximum_))) {
+        resetToDefault();
+    } else {
+        setNormalisedValue(static_cast<double>(position));
+    }
+}
+
 double RangeParameter::value() {
     consumeChanged();
     return value_.load(std::memory_order_relaxed);

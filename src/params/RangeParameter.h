@@ -29,6 +29,7 @@ class RangeParameter : public Parameter {
     double normalisedValue() const override;
     // Maps x through the curve and clamps the result into the bounds.
     void setNormalisedValue(double x) override;
+    void settleAtPosition() override;
 
     // Clears the changed mark and gives the current value.
     virtual double value();

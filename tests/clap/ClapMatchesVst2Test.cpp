@@ -1,7 +1,8 @@
 // The CLAP plug-in sounds like the VST 2 one, bit for bit: at every setting of
 // the shared table with the values sent at time 0, each value in shown units
-// (the shortest number for the VST 2 position); with events inside a block,
-// like the VST 2 plug-in processing that block in parts split at each event;
+// (the shortest number for the VST 2 position), and at every factory preset
+// sent so while it runs; with events inside a block, like the VST 2 plug-in
+// processing that block in parts split at each event;
 // at the rate it is activated at. Events it must not take change nothing but
 // what they are read as; a flush applies values with or without audio; a
 // reset forgets the signal like a new instance; the bypass crossfades and
@@ -81,6 +82,28 @@ TEST(ClapMatchesVst2, EverySettingOfTheTable) {
         Instance plugin;
         queueSetting(plugin, row.setting);
         ASSERT_EQ(plugin.render(signal, kBlock), testhost::render(vst2, signal, kBlock));
+    }
+}
+
+// Each factory preset as values in shown units at kPresetSwitchFrame after a
+// random setting, so that it must set every parameter; the VST 2 plug-in gets
+// the preset's positions there.
+TEST(ClapMatchesVst2, EveryPresetSetByValue) {
+    const testhost::Setting& before = testhost::settingTable().back().setting;
+    const Stereo signal = testhost::burstSignal(2 * testhost::kPresetSwitchFrame);
+    for (const testhost::SettingRow& preset : testhost::presetTable()) {
+        SCOPED_TRACE(preset.name);
+        testhost::Plugin vst2;
+        const Stereo expected =
+            testhost::renderSwitched(vst2, signal, before, preset.setting, kBlock);
+        Instance plugin;
+        queueSetting(plugin, before);
+        Stereo actual = signal;
+        for (std::size_t from = 0; from < signal.frames(); from += kBlock) {
+            if (from == testhost::kPresetSwitchFrame) queueSetting(plugin, preset.setting);
+            plugin.process(actual.left.data() + from, actual.right.data() + from, kBlock);
+        }
+        ASSERT_EQ(actual, expected);
     }
 }
 

@@ -1,7 +1,8 @@
 // The engine as a face drives it: a change at a frame inside a block sounds
 // like the block processed in two pieces with the change made between them,
 // in separate or shared buffers; a change it must not take (NaN, an unknown
-// or read-only ID) changes nothing, an out-of-range one takes the nearer end.
+// or read-only ID) changes nothing, an out-of-range one takes the nearer end;
+// a reset leaves nothing of earlier settings and signal.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include "PluginHarness.h"
 #include "SettingTable.h"
 #include "engine/CompressorEngine.h"
+#include "engine/PresetTable.h"
 
 namespace {
 
@@ -122,6 +124,35 @@ TEST(CompressorEngine, FlushKeepsTheMetersReading) {
         EXPECT_EQ(engine.meterDb(band), before[band]) << "band " << band;
     }
     EXPECT_FLOAT_EQ(static_cast<float>(engine.positionOf(param::masterOut)), 0.3f);
+}
+
+// Forgetting the signal's history (a host's re-activation) leaves nothing of
+// the settings before: from each factory preset, switched to any other and
+// reset, the engine sounds bit for bit like a new one at the target.
+TEST(CompressorEngine, ResetAfterAnyPresetSoundsLikeANewInstance) {
+    const engine::PresetTable& presets = engine::PresetTable::factory();
+    const Stereo signal = testhost::burstSignal(2 * kBlock);
+    for (std::size_t from = 0; from < presets.size(); ++from) {
+        for (std::size_t to = 0; to < presets.size(); ++to) {
+            SCOPED_TRACE(presets.name(from) + " -> " + presets.name(to));
+            engine::CompressorEngine used;
+            used.setSampleRate(testhost::kSampleRate);
+            used.setState(presets.state(from));
+            Stereo history = signal;
+            processPiece(used, history, 0, 2 * kBlock);
+            used.setState(presets.state(to));
+            used.reset();
+            Stereo actual = signal;
+            processPiece(used, actual, 0, 2 * kBlock);
+
+            engine::CompressorEngine fresh;
+            fresh.setSampleRate(testhost::kSampleRate);
+            fresh.setState(presets.state(to));
+            Stereo expected = signal;
+            processPiece(fresh, expected, 0, 2 * kBlock);
+            ASSERT_EQ(actual, expected);
+        }
+    }
 }
 
 }  // namespace
