@@ -299,7 +299,7 @@ class Vst3Session {
     void process(Reader& in, std::vector<float>& left, std::vector<float>& right,
                  std::uint32_t frames) {
         const std::uint8_t flags = in.byte();
-        vst3test::ParameterChanges changes;
+        vst3host::ParameterChanges changes;
         const int queues = in.byte() % 9;
         for (int q = 0; q < queues; ++q) {
             const vst3::ParamID id = parameterId(in);
@@ -339,7 +339,7 @@ class Vst3Session {
         }
         for (vst3::int32 band = 0; band < vst3::kMeterCount; ++band) {
             const vst3::ParamID id = vst3::kFirstMeterId + static_cast<vst3::ParamID>(band);
-            const vst3test::ValueQueue* meter = output_.find(id);
+            const vst3host::ValueQueue* meter = output_.find(id);
             if (meter == nullptr) fail("VST 3 meter not reported", band);
             const double value = meter->points().back().second;
             const double decibels = controller_->normalizedParamToPlain(id, value);
@@ -363,9 +363,9 @@ class Vst3Session {
             for (std::size_t i = 0; i < length; ++i) bytes.push_back(in.byte());
         }
         const std::vector<double> shownBefore = shown();
-        vst3test::MemoryStream forComponent(bytes);
+        vst3host::MemoryStream forComponent(bytes);
         const bool accepted = component_->setState(&forComponent) == vst3::kResultOk;
-        vst3test::MemoryStream forController(bytes);
+        vst3host::MemoryStream forController(bytes);
         controller_->setComponentState(&forController);
         if (!accepted) {
             if (state() != before || shown() != shownBefore) {
@@ -373,7 +373,7 @@ class Vst3Session {
             }
             return;
         }
-        vst3test::MemoryStream saved(state());
+        vst3host::MemoryStream saved(state());
         const std::optional<vst3::PluginState> now =
             vst3::readState(&saved, effect::product::kUniqueId);
         if (!now) fail("VST 3 state unreadable after an accepted one", 0);
@@ -429,7 +429,7 @@ class Vst3Session {
     }
 
     std::vector<std::uint8_t> state() {
-        vst3test::MemoryStream stream;
+        vst3host::MemoryStream stream;
         component_->getState(&stream);
         return stream.bytes();
     }
@@ -443,12 +443,12 @@ class Vst3Session {
         return values;
     }
 
-    vst3test::HostApplication host_;
-    vst3test::ComponentHandler handler_;
+    vst3host::HostApplication host_;
+    vst3host::ComponentHandler handler_;
     vst3::IComponent* component_ = nullptr;
     vst3::IEditController* controller_ = nullptr;
     vst3::IAudioProcessor* processor_ = nullptr;
-    vst3test::ParameterChanges output_;
+    vst3host::ParameterChanges output_;
 };
 
 class Session {

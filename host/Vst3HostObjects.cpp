@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace vst3test {
+namespace vst3host {
 
 using namespace vst3;
 
@@ -114,4 +114,4 @@ tresult HostApplication::createInstance(char*, char*, void** object) {
     return kNotImplemented;
 }
 
-}  // namespace vst3test
+}  // namespace vst3host

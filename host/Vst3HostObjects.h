@@ -1,6 +1,6 @@
 // The objects a VST 3 host hands to a plug-in: state streams and parameter
-// changes in memory. Shared by the test host and the fuzzer; they depend on
-// nothing but the interface declarations.
+// changes in memory. Shared by the VST 3 loader, the tests and the fuzzer;
+// they depend on nothing but the interface declarations.
 #pragma once
 
 #include <cstddef>
@@ -11,7 +11,7 @@
 
 #include "vst3/Vst3Interfaces.h"
 
-namespace vst3test {
+namespace vst3host {
 
 // Host objects live on the test's stack: reference counts are not theirs to keep.
 template <typename Interface>
@@ -110,4 +110,4 @@ class ComponentHandler final : public HostObject<vst3::IComponentHandler> {
 std::string narrow(const vst3::char16* text);
 std::u16string widen(const std::string& text);
 
-}  // namespace vst3test
+}  // namespace vst3host
