@@ -50,6 +50,23 @@ float number(const LilvNode* node, float fallback) {
                : fallback;
 }
 
+// The symbol of a unit from the LV2 units vocabulary, for worlds that have
+// not loaded its description (a bundle loaded alone); else the URI's last word.
+std::string unitSymbol(const std::string& uri) {
+    static const std::pair<const char*, const char*> kSymbols[] = {
+        {"db", "dB"},   {"pc", "%"},     {"hz", "Hz"},   {"khz", "kHz"}, {"mhz", "MHz"},
+        {"ms", "ms"},   {"s", "s"},      {"min", "min"}, {"bpm", "BPM"}, {"cent", "ct"},
+        {"oct", "oct"}, {"semitone12TET", "semi"},       {"degree", "deg"},
+        {"frame", "frames"},             {"beat", "beats"}, {"bar", "bars"}};
+    const std::string word = uri.substr(uri.find_last_of("#/") + 1);
+    if (uri.rfind(LV2_UNITS_PREFIX, 0) == 0) {
+        for (const auto& [name, symbol] : kSymbols) {
+            if (word == name) return symbol;
+        }
+    }
+    return word;
+}
+
 LV2_URID mapUri(LV2_URID_Map_Handle handle, const char* uri) {
     return static_cast<UridMap*>(handle)->map(uri);
 }
@@ -155,7 +172,7 @@ void World::describePorts() {
     const Node integer(world_, LV2_CORE__integer);
     const Node enumeration(world_, LV2_CORE__enumeration);
     const Node unitProperty(world_, LV2_UNITS__unit);
-    const Node unitSymbol(world_, LV2_UNITS__symbol);
+    const Node symbolProperty(world_, LV2_UNITS__symbol);
     for (std::uint32_t i = 0; i < lilv_plugin_get_num_ports(plugin_); ++i) {
         const LilvPort* lilvPort = lilv_plugin_get_port_by_index(plugin_, i);
         Port port;
@@ -185,12 +202,8 @@ void World::describePorts() {
                        lilv_port_has_property(plugin_, lilvPort, enumeration);
         if (LilvNodes* units = lilv_port_get_value(plugin_, lilvPort, unitProperty)) {
             const LilvNode* unit = lilv_nodes_get_first(units);
-            port.unit = take(lilv_world_get(world_, unit, unitSymbol, nullptr));
-            if (port.unit.empty()) {
-                // A unit this world has no description of: its URI's last word.
-                const std::string uri = text(unit);
-                port.unit = uri.substr(uri.find_last_of("#/") + 1);
-            }
+            port.unit = take(lilv_world_get(world_, unit, symbolProperty, nullptr));
+            if (port.unit.empty()) port.unit = unitSymbol(text(unit));
             lilv_nodes_free(units);
         }
         if (LilvScalePoints* points = lilv_port_get_scale_points(plugin_, lilvPort)) {

@@ -96,14 +96,24 @@ class HostApplication final : public HostObject<vst3::IHostApplication> {
     vst3::tresult VST3_CALL createInstance(char* cid, char* interfaceId, void** object) override;
 };
 
+// Keeps the edits a controller makes (a program change setting the other
+// parameters, say) for the host to send to the processor.
 class ComponentHandler final : public HostObject<vst3::IComponentHandler> {
   public:
+    std::vector<std::pair<vst3::ParamID, vst3::ParamValue>> takeEdits() {
+        return std::exchange(edits_, {});
+    }
+
     vst3::tresult VST3_CALL beginEdit(vst3::ParamID) override { return vst3::kResultOk; }
-    vst3::tresult VST3_CALL performEdit(vst3::ParamID, vst3::ParamValue) override {
+    vst3::tresult VST3_CALL performEdit(vst3::ParamID id, vst3::ParamValue value) override {
+        edits_.emplace_back(id, value);
         return vst3::kResultOk;
     }
     vst3::tresult VST3_CALL endEdit(vst3::ParamID) override { return vst3::kResultOk; }
     vst3::tresult VST3_CALL restartComponent(vst3::int32) override { return vst3::kResultOk; }
+
+  private:
+    std::vector<std::pair<vst3::ParamID, vst3::ParamValue>> edits_;
 };
 
 // UTF-16 text of the interface to 8-bit (ASCII) and back.

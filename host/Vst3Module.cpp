@@ -42,7 +42,6 @@ Function symbol(void* handle, const char* name) {
 }
 
 HostApplication hostApplication;
-ComponentHandler componentHandler;
 
 template <typename Interface>
 Interface* query(FUnknown* object, const std::string& what) {
@@ -192,7 +191,7 @@ Instance::Instance(Module& module, double sampleRate, int32 largestBlock) {
         controller_ = static_cast<IEditController*>(found);
     }
     check(controller_->initialize(&hostApplication), "controller initialize");
-    check(controller_->setComponentHandler(&componentHandler), "setComponentHandler");
+    check(controller_->setComponentHandler(&handler_), "setComponentHandler");
     processor_ = query<IAudioProcessor>(component_, "IAudioProcessor");
     SpeakerArrangement in = 0;
     SpeakerArrangement out = 0;
@@ -284,6 +283,11 @@ tresult Instance::processBuses(AudioBusBuffers& input, AudioBusBuffers& output, 
     data.numOutputs = 1;
     data.inputs = &input;
     data.outputs = &output;
+    // The controller's own edits go to the processor, as hosts forward them.
+    for (const auto& [id, value] : handler_.takeEdits()) {
+        int32 index = 0;
+        input_.addParameterData(id, index)->addPoint(0, value, index);
+    }
     data.inputParameterChanges = &input_;
     data.outputParameterChanges = &output_;
     output_.clear();

@@ -118,6 +118,7 @@ class Instance {
     vst3::int32 inputChannels_ = 0;
     vst3::int32 outputChannels_ = 0;
     std::vector<vst3::ParameterInfo> parameters_;
+    ComponentHandler handler_;
     ParameterChanges input_;
     ParameterChanges output_;
     vst3::int32 processMode_ = vst3::kRealtime;

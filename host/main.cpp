@@ -1,4 +1,5 @@
-// vst2-host: loads VST 2 plug-ins and uses them from a terminal.
+// tessel-host: loads plug-ins of every format and uses them from a terminal;
+// installed as vst2-host too, the name of its first versions.
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
@@ -7,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <memory>
 #include <new>
@@ -21,13 +23,17 @@
 #include "DemoSignal.h"
 #include "HostError.h"
 #include "InfoReport.h"
+#include "MeterLog.h"
 #include "OutputFile.h"
 #include "ParameterSetter.h"
+#include "Plugin.h"
 #include "PluginInstance.h"
 #include "ProgramFile.h"
 #include "ProgressBar.h"
 #include "Renderer.h"
 #include "SignalPathPlots.h"
+#include "TextMatch.h"
+#include "Vst2Plugin.h"
 
 namespace {
 
@@ -66,9 +72,27 @@ class UsageError final : public std::runtime_error {
     explicit UsageError(const std::string& message) : std::runtime_error(message) {}
 };
 
+// The name the program was called by: either name it is installed under.
+std::string program = "tessel-host";
+
+void setProgramName(const char* argv0) {
+    const std::string called = std::filesystem::path(argv0 == nullptr ? "" : argv0).filename();
+    if (called == "vst2-host") program = called;
+}
+
 // Command-line mistakes end like every other error: one line on stderr.
 std::string oneLineFailure(const CLI::App*, const CLI::Error& error) {
-    return std::string("vst2-host: error: ") + error.what() + " (see --help)\n";
+    return program + ": error: " + error.what() + " (see --help)\n";
+}
+
+// A VST 2 plug-in's own interface, for what only VST 2 has (program files).
+PluginInstance& vst2Instance(Plugin& plugin, const std::string& what) {
+    auto* vst2 = dynamic_cast<Vst2Plugin*>(&plugin);
+    if (vst2 == nullptr) {
+        throw HostError(what + " is for VST 2 plug-ins; " + plugin.location() + " is " +
+                        formatName(plugin.format()));
+    }
+    return vst2->instance();
 }
 
 // The options every command that loads one plug-in shares.
@@ -83,15 +107,20 @@ struct PluginOptions {
 
     void addTo(CLI::App& app) {
         command = &app;
-        app.add_option("PLUGIN", path, "the plug-in's shared library (.so)")->required();
-        app.add_option("--preset", preset, "load a program file (.fxp) before the settings");
+        app.add_option("PLUGIN", path,
+                       "the plug-in: a VST 2 library (.so), a VST 3 bundle (.vst3), an LV2 "
+                       "bundle (.lv2) or URI")
+            ->required();
+        app.add_option("--preset", preset,
+                       "load a preset by name (info lists them), or for VST 2 a program file "
+                       "(.fxp), before the settings");
         set = app.add_option("--set", setTexts,
-                             "set a parameter in its display terms: NAME=VALUE "
-                             "(NAME as info shows it, or its index)")
+                             "set a parameter in its shown terms: NAME=VALUE "
+                             "(NAME as info shows it, or its id)")
                   ->allow_extra_args(false)
                   ->type_name("NAME=VALUE");
         setNorm = app.add_option("--set-norm", normTexts,
-                                 "set a parameter to a normalised position: NAME=0..1")
+                                 "VST 2: set a parameter to a normalised position: NAME=0..1")
                       ->allow_extra_args(false)
                       ->type_name("NAME=X");
     }
@@ -111,20 +140,49 @@ struct PluginOptions {
     }
 
     // Loads the preset, then applies the settings, echoing each one's effect.
-    void configure(PluginInstance& plugin) const {
+    void configure(Plugin& plugin) const {
         if (!preset.empty()) {
-            applyProgram(plugin, readProgramFile(preset), preset);
-            std::cout << "loaded program " << preset << "\n";
+            plugin.loadPreset(preset);
+            std::cout << "loaded preset " << preset << "\n";
         }
-        ParameterSetter setter(plugin);
+        auto* vst2 = dynamic_cast<Vst2Plugin*>(&plugin);
         for (const ParameterAssignment& assignment : assignments()) {
-            const ParameterState state = setter.apply(assignment);
-            std::printf("set %s = %s%s (position %s)\n", state.name.c_str(), state.display.c_str(),
-                        state.label.empty() ? "" : (" " + state.label).c_str(),
-                        positionText(state.position).c_str());
+            if (vst2 != nullptr) {
+                const ParameterState state = ParameterSetter(vst2->instance()).apply(assignment);
+                std::printf("set %s = %s%s (position %s)\n", state.name.c_str(),
+                            state.display.c_str(),
+                            state.label.empty() ? "" : (" " + state.label).c_str(),
+                            positionText(state.position).c_str());
+                continue;
+            }
+            if (assignment.normalised) {
+                throw HostError("--set-norm is for VST 2 plug-ins; give --set " +
+                                assignment.parameter + "=VALUE in shown terms");
+            }
+            const std::size_t index = plugin.findParameter(assignment.parameter);
+            plugin.setValue(index, plugin.valueFor(index, assignment.value));
+            std::printf("set %s = %s\n", plugin.parameters()[index].name.c_str(),
+                        plugin.display(index).c_str());
         }
     }
 };
+
+// "--at TIME NAME=VALUE": TIME in seconds from the start ("1.5" or "1.5s").
+TimedChange timedChange(Plugin& plugin, const std::string& time, const std::string& setting,
+                        double sampleRate) {
+    const auto seconds = leadingNumber(time, "s");
+    if (!seconds || *seconds < 0.0 || *seconds > kMaxSeconds) {
+        throw HostError("--at time '" + time + "' is not a number of seconds from 0 to " +
+                        std::to_string(static_cast<int>(kMaxSeconds)));
+    }
+    const ParameterAssignment assignment = parseAssignment(setting, false);
+    const std::size_t index = plugin.findParameter(assignment.parameter);
+    const double value = plugin.valueFor(index, assignment.value);
+    const auto frame = static_cast<std::int64_t>(std::llround(*seconds * sampleRate));
+    std::printf("at %.6g s (frame %lld) set %s = %s\n", *seconds, static_cast<long long>(frame),
+                plugin.parameters()[index].name.c_str(), assignment.value.c_str());
+    return {frame, index, value};
+}
 
 std::string levelText(const AudioBuffer& audio) {
     const Level level = measureLevel(audio);
@@ -144,7 +202,7 @@ std::size_t clippedSamples(const AudioBuffer& audio) {
 }
 
 void warn(const std::string& message) {
-    std::cerr << "vst2-host: warning: " << message << "\n";
+    std::cerr << program << ": warning: " << message << "\n";
 }
 
 // The parser would only say that a command is missing; the first word that is
@@ -181,16 +239,17 @@ int runCompare(const std::string& a, const std::string& b, const std::string& ma
         comparison.print(std::cout, maxDiff);
         return comparison.matches(maxDiff) ? 0 : 1;
     } catch (const HostError& error) {
-        std::cerr << "vst2-host: error: " << error.what() << "\n";
+        std::cerr << program << ": error: " << error.what() << "\n";
         return kUsageStatus;
     }
 }
 
 int run(int argc, char** argv) {
-    CLI::App app{"vst2-host: loads a VST 2 plug-in (.so) and uses it from the terminal"};
+    CLI::App app{program +
+                 ": loads a plug-in (VST 2, VST 3, LV2) and uses it from the terminal"};
     app.failure_message(oneLineFailure);
     app.require_subcommand(1);
-    app.set_version_flag("--version", std::string("vst2-host ") + VST2_HOST_VERSION,
+    app.set_version_flag("--version", program + " " + TESSEL_HOST_VERSION,
                          "print the version and exit");
     app.footer(
         "Exit status: 0 on success, 1 when the work failed (plug-in, file, setting), 2 when the\n"
@@ -238,6 +297,20 @@ int run(int argc, char** argv) {
         ->check(within(0.001, kMaxSeconds))
         ->capture_default_str();
     render->add_flag("-q,--quiet", quiet, "no progress bar");
+    std::vector<std::string> atTexts;
+    render
+        ->add_option("--at", atTexts,
+                     "change a parameter at a time, sample-accurately: TIME NAME=VALUE "
+                     "(TIME in seconds)")
+        ->type_size(2)
+        ->allow_extra_args(false)
+        ->type_name("TIME NAME=VALUE");
+    bool showMeters = false;
+    std::string metersCsv;
+    render->add_flag("--meters", showMeters,
+                     "summarise every read-only output (mean, deepest, time of deepest)");
+    render->add_option("--meters-csv", metersCsv,
+                       "write every read-only output after each block to a CSV file");
 
     PluginOptions saveOptions;
     std::string saveTarget;
@@ -334,9 +407,9 @@ int run(int argc, char** argv) {
     }
 
     if (*info) {
-        PluginInstance plugin(infoOptions.path, infoRate, kDefaultBlock);
-        infoOptions.configure(plugin);
-        printInfo(plugin, std::cout);
+        const auto plugin = loadPlugin(infoOptions.path, infoRate, kDefaultBlock);
+        infoOptions.configure(*plugin);
+        printInfo(*plugin, std::cout);
     } else if (*render) {
         const bool haveInput = renderFiles.size() == 2;
         const std::string& target = renderFiles.back();
@@ -352,6 +425,7 @@ int run(int argc, char** argv) {
         // after it never leaves one file written and the other not.
         OutputFile{target};
         if (!savePreset.empty()) OutputFile{savePreset};
+        if (!metersCsv.empty()) OutputFile{metersCsv};
         const AudioBuffer input =
             haveInput ? readAudioFile(renderFiles.front()) : makeDemoSignal(demoRate, demoSeconds);
         for (const char* demoOnly : {"--rate", "--seconds"}) {
@@ -360,12 +434,24 @@ int run(int argc, char** argv) {
                      renderFiles.front() + " is rendered whole, at its own rate");
             }
         }
-        PluginInstance plugin(renderOptions.path, input.sampleRate, renderBlock);
-        renderOptions.configure(plugin);
+        const auto plugin = loadPlugin(renderOptions.path, input.sampleRate, renderBlock);
+        if (!savePreset.empty()) vst2Instance(*plugin, "--save-preset");
+        renderOptions.configure(*plugin);
+        RenderOptions options{renderBlock, accumulate};
+        for (std::size_t i = 0; i + 1 < atTexts.size(); i += 2) {
+            options.changes.push_back(
+                timedChange(*plugin, atTexts[i], atTexts[i + 1], input.sampleRate));
+        }
+        const bool metering = showMeters || !metersCsv.empty();
+        if (metering && plugin->meters().empty()) {
+            warn(plugin->name() + " has no read-only outputs to meter");
+        }
+        MeterLog meters(plugin->meters(), input.sampleRate);
         AudioBuffer output;
         {
             ProgressBar progress("render", quiet);
-            output = host::render(plugin, input, {renderBlock, accumulate}, &progress);
+            output = host::render(*plugin, renderBlock, input, options, &progress,
+                                  metering ? &meters : nullptr);
         }
         writeAudioFile(target, output, format);
         if (const std::size_t clipped =
@@ -373,7 +459,18 @@ int run(int argc, char** argv) {
             warn(std::to_string(clipped) + " samples beyond full scale were clipped in " + target +
                  " (lower the output level, or write --format float)");
         }
-        if (!savePreset.empty()) writeProgramFile(savePreset, captureProgram(plugin));
+        if (!savePreset.empty()) {
+            writeProgramFile(savePreset, captureProgram(vst2Instance(*plugin, "--save-preset")));
+        }
+        if (!metersCsv.empty()) {
+            OutputFile csv(metersCsv);
+            {
+                std::ofstream file(csv.temporaryPath());
+                meters.writeCsv(file);
+                if (!file.flush()) throw HostError("cannot write " + metersCsv);
+            }
+            csv.commit();
+        }
         std::printf("input:  %-40s %s\n", haveInput ? renderFiles.front().c_str() : "built-in demo",
                     levelText(input).c_str());
         std::printf("output: %-40s %s\n", target.c_str(), levelText(output).c_str());
@@ -382,11 +479,17 @@ int run(int argc, char** argv) {
                     output.sampleRate, renderBlock,
                     accumulate ? ", accumulated onto the input" : "");
         if (!savePreset.empty()) std::printf("preset: %s\n", savePreset.c_str());
+        if (!metersCsv.empty()) std::printf("meters: %s\n", metersCsv.c_str());
+        if (showMeters && !plugin->meters().empty()) {
+            std::cout << "\n";
+            meters.printSummary(std::cout);
+        }
     } else if (*save) {
-        PluginInstance plugin(saveOptions.path, kDefaultRate, kDefaultBlock);
-        saveOptions.configure(plugin);
-        writeProgramFile(saveTarget, captureProgram(plugin));
-        std::printf("saved %d parameters to %s\n", plugin.numParams(), saveTarget.c_str());
+        const auto plugin = loadPlugin(saveOptions.path, kDefaultRate, kDefaultBlock);
+        PluginInstance& instance = vst2Instance(*plugin, "save-preset");
+        saveOptions.configure(*plugin);
+        writeProgramFile(saveTarget, captureProgram(instance));
+        std::printf("saved %d parameters to %s\n", instance.numParams(), saveTarget.c_str());
     } else if (*demo) {
         const AudioBuffer signal = makeDemoSignal(demoRate, demoSeconds);
         writeAudioFile(demoTarget, signal, formatFor(demoFormat, demoTarget));
@@ -412,19 +515,20 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    setProgramName(argc > 0 ? argv[0] : nullptr);
     try {
         return run(argc, argv);
     } catch (const UsageError& error) {
-        std::cerr << "vst2-host: error: " << error.what() << "\n";
+        std::cerr << program << ": error: " << error.what() << "\n";
         return kUsageStatus;
     } catch (const std::bad_alloc&) {
-        std::cerr << "vst2-host: error: out of memory\n";
+        std::cerr << program << ": error: out of memory\n";
         return kFailureStatus;
     } catch (const std::exception& error) {
-        std::cerr << "vst2-host: error: " << error.what() << "\n";
+        std::cerr << program << ": error: " << error.what() << "\n";
         return kFailureStatus;
     } catch (...) {
-        std::cerr << "vst2-host: error: unexpected failure\n";
+        std::cerr << program << ": error: unexpected failure\n";
         return kFailureStatus;
     }
 }

@@ -1,4 +1,4 @@
-// The vst2-host program end to end: exit codes, messages and files.
+// The tessel-host program end to end: exit codes, messages and files.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -21,7 +21,7 @@ class CommandLine : public ScratchFolder {
 };
 
 bool isOneErrorLine(const std::string& err) {
-    return err.rfind("vst2-host: error: ", 0) == 0 && std::count(err.begin(), err.end(), '\n') == 1;
+    return err.rfind("tessel-host: error: ", 0) == 0 && std::count(err.begin(), err.end(), '\n') == 1;
 }
 
 TEST_F(CommandLine, BrokenPlugInsFailCleanlyWithoutOutput) {

@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 void ScratchFolder::SetUp() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     folder_ = fs::temp_directory_path() /
-              ("vst2-host-test-" + std::to_string(getpid()) + "-" + info->name());
+              ("tessel-host-test-" + std::to_string(getpid()) + "-" + info->name());
     fs::remove_all(folder_);
     fs::create_directories(folder_);
 }

@@ -1,5 +1,5 @@
 // Shared helpers of the host tests: paths of the libraries under test, a
-// scratch folder, and running the vst2-host program.
+// scratch folder, and running the tessel-host program.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,7 +16,7 @@ inline const std::string kNoEntry = BROKEN_NO_ENTRY_PATH;
 inline const std::string kNullEntry = BROKEN_NULL_ENTRY_PATH;
 inline const std::string kWrongMagic = BROKEN_WRONG_MAGIC_PATH;
 inline const std::string kEmptyEntries = BROKEN_EMPTY_ENTRIES_PATH;
-inline const std::string kHostProgram = VST2_HOST_PATH;
+inline const std::string kHostProgram = HOST_PATH;
 inline const std::string kLspCompressor = "/usr/lib/vst/lsp-plugins/mb-compressor-stereo.so";
 inline const std::string kZamCompressor = "/usr/lib/vst/ZaMultiCompX2-vst.so";
 
@@ -37,7 +37,7 @@ struct CommandResult {
     std::string out;
     std::string err;
 };
-// Runs vst2-host with the arguments (each quoted for the shell).
+// Runs tessel-host with the arguments (each quoted for the shell).
 CommandResult runHost(const std::vector<std::string>& arguments, const std::string& scratch);
 
 // A deterministic test signal: a sine per channel at different frequencies.
