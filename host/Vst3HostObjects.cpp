@@ -55,7 +55,12 @@ tresult ValueQueue::getPoint(int32 index, int32& offset, double& value) {
 }
 
 tresult ValueQueue::addPoint(int32 offset, double value, int32& index) {
-    points_.emplace_back(offset, value);
+    // A later value for the same frame replaces the earlier one.
+    if (!points_.empty() && points_.back().first == offset) {
+        points_.back().second = value;
+    } else {
+        points_.emplace_back(offset, value);
+    }
     index = getPointCount() - 1;
     return kResultOk;
 }

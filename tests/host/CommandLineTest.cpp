@@ -199,9 +199,10 @@ TEST_F(CommandLine, InfoShowsTheRecordAndEveryParameter) {
     const CommandResult result = host({"info", kTestEffect, "--set-norm", "Shape=1"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     for (const char* expected :
-         {"effect:        Test Gain", "unique id:     Test (0x54657374)",
-          "flags:         replacing", "latency:       7 samples", "    1  Shape   Hard",
-          "    0  Gain    0.00     dB        0.5\n"}) {
+         {"format:        VST 2", "name:          Test Gain", "unique id:     Test (0x54657374)",
+          "flags:         replacing", "latency:       7 samples",
+          "\n1   Shape   Hard     Soft               1           Soft, Medium, Hard\n",
+          "\n0   Gain    0.00 dB  0.00     dB        0.5         -24.00 to 24.00 dB\n"}) {
         EXPECT_NE(result.out.find(expected), std::string::npos) << expected << "\n" << result.out;
     }
 }
@@ -213,8 +214,8 @@ TEST_F(CommandLine, SavedPresetRestoresTheSettings) {
         0);
     const CommandResult result = host({"info", kTestEffect, "--preset", file("p.fxp")});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_NE(result.out.find("    0  Gain    4.50"), std::string::npos) << result.out;
-    EXPECT_NE(result.out.find("    2  Invert  on"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("\n0   Gain    4.50 dB"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("\n2   Invert  on "), std::string::npos) << result.out;
     const CommandResult wrong = host({"info", kTestEffect, "--preset", file("missing.fxp")});
     EXPECT_EQ(wrong.exitCode, 1);
     EXPECT_TRUE(isOneErrorLine(wrong.err)) << wrong.err;

@@ -1,0 +1,113 @@
+// Our plug-in through the host in every face it has: each renders exactly as
+// the VST 2 face does at the same settings, and the faces that have meters
+// report the same gain reductions, after every block.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+
+#include "AudioFile.h"
+#include "HostTestSupport.h"
+#include "PluginHarness.h"
+
+namespace host::test {
+namespace {
+
+struct Face {
+    const char* name;
+    std::string location;
+};
+
+const std::vector<Face>& facesWithMeters() {
+    static const std::vector<Face> faces = {{"VST 3", VST3_BUNDLE_PATH}, {"LV2", LV2_BUNDLE_PATH}};
+    return faces;
+}
+
+struct SettingRow {
+    const char* name;
+    std::vector<std::string> arguments;
+};
+
+// Settings whose texts every face maps to the same position: choices,
+// switches, the ends of ranges and their middles.
+const std::vector<SettingRow>& settingRows() {
+    static const std::vector<SettingRow> rows = {
+        {"defaults", {}},
+        {"heavy",
+         {"--set", "Master Drive=60", "--set", "Filter bank=LP12 up", "--set",
+          "Compressor mode=B", "--set", "Clipping=on", "--set", "Clip hard<>soft=50", "--set",
+          "Band 0 drive adjust=20", "--set", "Stereo separation=0"}},
+        {"changes within blocks",
+         {"--at", "0.5", "Master Drive=60", "--at", "1.23", "Filter bank=LP18 dn", "--at",
+          "1.5001", "Clipping=on"}},
+    };
+    return rows;
+}
+
+class Formats : public ScratchFolder {
+  protected:
+    AudioBuffer renderThrough(const std::string& location, const SettingRow& row,
+                              const std::string& output, std::vector<std::string> extra = {}) {
+        std::vector<std::string> arguments = {"render",    location, file(output), "--seconds",
+                                              "2",         "--quiet", "--overwrite"};
+        arguments.insert(arguments.end(), row.arguments.begin(), row.arguments.end());
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        const CommandResult result = runHost(arguments, folder_.string());
+        EXPECT_EQ(result.exitCode, 0) << location << ": " << result.err;
+        return readAudioFile(file(output));
+    }
+};
+
+TEST_F(Formats, EveryFaceRendersLikeVst2BitForBit) {
+    for (const SettingRow& row : settingRows()) {
+        SCOPED_TRACE(row.name);
+        const AudioBuffer vst2 = renderThrough(testhost::pluginPath(), row, "vst2.wav");
+        for (const Face& face : facesWithMeters()) {
+            const AudioBuffer other = renderThrough(face.location, row, "other.wav");
+            EXPECT_TRUE(other.channels == vst2.channels) << face.name;
+        }
+    }
+}
+
+std::vector<std::vector<double>> readCsv(const std::string& path, std::string& header) {
+    std::ifstream in(path);
+    std::getline(in, header);
+    std::vector<std::vector<double>> rows;
+    for (std::string line; std::getline(in, line);) {
+        std::vector<double> row;
+        std::stringstream fields(line);
+        for (std::string field; std::getline(fields, field, ',');) row.push_back(std::stod(field));
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// Each block's row holds its start time and the four gain reductions; the
+// faces agree to the precision of VST 3's normalized values.
+TEST_F(Formats, MetersOfEveryFaceAgreeBlockByBlock) {
+    const SettingRow& heavy = settingRows()[1];
+    std::vector<std::vector<std::vector<double>>> tables;
+    for (const Face& face : facesWithMeters()) {
+        const std::string csv = file(std::string(face.name) + ".csv");
+        renderThrough(face.location, heavy, "out.wav", {"--meters-csv", csv});
+        std::string header;
+        tables.push_back(readCsv(csv, header));
+        EXPECT_EQ(std::count(header.begin(), header.end(), ','), 4) << face.name << ": " << header;
+        ASSERT_EQ(tables.back().size(), (96000u + 511u) / 512u) << face.name;
+    }
+    double deepest = 0.0;
+    for (std::size_t block = 0; block < tables[0].size(); ++block) {
+        ASSERT_EQ(tables[0][block].size(), 5u);
+        EXPECT_NEAR(tables[0][block][0], static_cast<double>(block) * 512.0 / 48000.0, 1e-6);
+        for (std::size_t column = 1; column < 5; ++column) {
+            EXPECT_NEAR(tables[0][block][column], tables[1][block][column], 1e-5)
+                << "block " << block << ", meter " << column;
+            deepest = std::min(deepest, tables[1][block][column]);
+        }
+    }
+    EXPECT_LT(deepest, -6.0) << "a drive of 60 dB compresses";
+}
+
+}  // namespace
+}  // namespace host::test
