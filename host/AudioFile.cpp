@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "HostError.h"
-#include "OutputFile.h"
 
 namespace host {
 
@@ -87,7 +86,8 @@ AudioBuffer readAudioFile(const std::string& path) {
     audio.sampleRate = info.samplerate;
     audio.channels.assign(channelCount, {});
     // The header's frame count is only a hint: a damaged file may claim any.
-    const auto expected = static_cast<std::size_t>(std::clamp<sf_count_t>(info.frames, 0, kReserveFrames));
+    const auto expected =
+        static_cast<std::size_t>(std::clamp<sf_count_t>(info.frames, 0, kReserveFrames));
     for (auto& channel : audio.channels) channel.reserve(expected);
 
     std::vector<float> interleaved(static_cast<std::size_t>(kChunkFrames) * channelCount);
@@ -111,7 +111,8 @@ AudioBuffer readAudioFile(const std::string& path) {
     return audio;
 }
 
-void writeAudioFile(const std::string& path, const AudioBuffer& audio, SampleFormat format) {
+void writeAudioFile(OutputFile& output, const AudioBuffer& audio, SampleFormat format) {
+    const std::string& path = output.targetPath();
     if (audio.channelCount() == 0) throw HostError("nothing to write to '" + path + "'");
     SF_INFO info{};
     info.samplerate = static_cast<int>(audio.sampleRate);
@@ -122,7 +123,6 @@ void writeAudioFile(const std::string& path, const AudioBuffer& audio, SampleFor
                         std::to_string(info.samplerate) + " Hz");
     }
 
-    OutputFile output(path);
     {
         SndfileHandle file(sf_open(output.temporaryPath().c_str(), SFM_WRITE, &info));
         if (!file) {
@@ -149,6 +149,11 @@ void writeAudioFile(const std::string& path, const AudioBuffer& audio, SampleFor
         }
         if (sf_close(file.release()) != 0) throw HostError("error finishing '" + path + "'");
     }
+}
+
+void writeAudioFile(const std::string& path, const AudioBuffer& audio, SampleFormat format) {
+    OutputFile output(path);
+    writeAudioFile(output, audio, format);
     output.commit();
 }
 

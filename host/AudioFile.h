@@ -5,6 +5,7 @@
 #include <string>
 
 #include "AudioBuffer.h"
+#include "OutputFile.h"
 
 namespace host {
 
@@ -17,8 +18,10 @@ SampleFormat parseSampleFormat(const std::string& text);
 // rate from kMinSampleRate to kMaxSampleRate; anything else is a HostError.
 AudioBuffer readAudioFile(const std::string& path);
 
+// Fills the output's temporary file; the caller commits. FLAC holds integers
+// only: SampleFormat::Float is an error there.
+void writeAudioFile(OutputFile& output, const AudioBuffer& audio, SampleFormat format);
 // Writes through a temporary file, so the target appears only when complete.
-// FLAC holds integers only: SampleFormat::Float is an error there.
 void writeAudioFile(const std::string& path, const AudioBuffer& audio, SampleFormat format);
 
 }  // namespace host

@@ -9,7 +9,6 @@
 #include <iterator>
 
 #include "HostError.h"
-#include "OutputFile.h"
 
 namespace host {
 
@@ -143,16 +142,18 @@ Program readProgramFile(const std::string& path) {
     return decodeProgram(bytes, path);
 }
 
-void writeProgramFile(const std::string& path, const Program& program) {
+void writeProgramFile(OutputFile& output, const Program& program) {
     const std::vector<unsigned char> bytes = encodeProgram(program);
+    std::ofstream out(output.temporaryPath(), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) throw HostError("error writing program file '" + output.targetPath() + "'");
+}
+
+void writeProgramFile(const std::string& path, const Program& program) {
     OutputFile output(path);
-    {
-        std::ofstream out(output.temporaryPath(), std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) throw HostError("error writing program file '" + path + "'");
-    }
+    writeProgramFile(output, program);
     output.commit();
 }
 

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "OutputFile.h"
 #include "PluginInstance.h"
 
 namespace host {
@@ -34,6 +35,8 @@ std::vector<unsigned char> encodeProgram(const Program& program);
 Program decodeProgram(const std::vector<unsigned char>& bytes, const std::string& source);
 
 Program readProgramFile(const std::string& path);
+// Fills the output's temporary file; the caller commits.
+void writeProgramFile(OutputFile& output, const Program& program);
 // Written through a temporary file, like every output of the host.
 void writeProgramFile(const std::string& path, const Program& program);
 

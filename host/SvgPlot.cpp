@@ -6,7 +6,6 @@
 #include <fstream>
 
 #include "HostError.h"
-#include "OutputFile.h"
 
 namespace host {
 
@@ -185,16 +184,11 @@ std::string SvgFigure::svg() const {
     return svg + "</svg>\n";
 }
 
-void SvgFigure::write(const std::string& path) const {
-    const std::string content = svg();
-    OutputFile output(path);
-    {
-        std::ofstream out(output.temporaryPath());
-        out << content;
-        out.close();
-        if (!out) throw HostError("error writing '" + path + "'");
-    }
-    output.commit();
+void SvgFigure::write(OutputFile& output) const {
+    std::ofstream out(output.temporaryPath());
+    out << svg();
+    out.close();
+    if (!out) throw HostError("error writing '" + output.targetPath() + "'");
 }
 
 }  // namespace host

@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "OutputFile.h"
+
 namespace host {
 
 struct PlotAxis {
@@ -53,8 +55,8 @@ class SvgFigure final {
     // colours and dashes of the series are used).
     void setLegend(std::vector<PlotSeries> entries) { legend_ = std::move(entries); }
     std::string svg() const;
-    // Written through a temporary file. Throws HostError.
-    void write(const std::string& path) const;
+    // Fills the output's temporary file; the caller commits. Throws HostError.
+    void write(OutputFile& output) const;
 
   private:
     std::string title_;

@@ -254,7 +254,11 @@ int run(int argc, char** argv) {
     app.footer(
         "Exit status: 0 on success, 1 when the work failed (plug-in, file, setting), 2 when the\n"
         "command line was refused before any work (unknown command or option, missing or\n"
-        "extra argument, number out of range, render onto an existing file without --overwrite).");
+        "extra argument, number out of range, an output that exists or is an input without\n"
+        "--overwrite, one file named twice as an output).\n"
+        "Outputs are written to a temporary file beside them and renamed into place when\n"
+        "complete: a failed or interrupted command (SIGINT as by Ctrl-C, SIGTERM, SIGHUP)\n"
+        "leaves no partial file and an older file of the same name as it was.");
     bool quiet = false;
 
     PluginOptions infoOptions;
@@ -285,7 +289,9 @@ int run(int argc, char** argv) {
     render->add_flag("--accumulate", accumulate,
                      "use the accumulating process call: OUT holds the input plus the effect");
     render->add_flag("--overwrite", overwrite,
-                     "with one FILE that exists: replace it with the rendered demo");
+                     "replace an existing OUT (or --save-preset file), even IN itself once the "
+                     "render is complete; with one FILE that exists: replace it with the "
+                     "rendered demo");
     render->add_option("--format", sampleFormat,
                        "float, 16 or 24 (default: float for .wav, 24 for .flac)");
     render->add_option("--save-preset", savePreset,
@@ -318,6 +324,7 @@ int run(int argc, char** argv) {
         "save-preset", "save the plug-in's parameters after the settings as a program file (.fxp)");
     saveOptions.addTo(*save);
     save->add_option("OUT", saveTarget, "the program file to write")->required();
+    save->add_flag("--overwrite", overwrite, "replace OUT if it exists");
 
     std::string demoTarget;
     std::string demoFormat;
@@ -330,6 +337,7 @@ int run(int argc, char** argv) {
         ->check(within(0.001, kMaxSeconds))
         ->capture_default_str();
     demo->add_option("--format", demoFormat, "float, 16 or 24");
+    demo->add_flag("--overwrite", overwrite, "replace OUT if it exists");
 
     BenchOptions benchOptions;
     std::vector<std::string> benchWords;
@@ -372,6 +380,7 @@ int run(int argc, char** argv) {
     plot->add_option("--rate", plotRate, "sample rate")
         ->check(within(kMinSampleRate, kMaxSampleRate))
         ->capture_default_str();
+    plot->add_flag("--overwrite", overwrite, "replace the SVG files if they exist");
 
     std::string compareA;
     std::string compareB;
@@ -421,11 +430,15 @@ int run(int argc, char** argv) {
                 target + " OUT); to replace it with the rendered demo, add --overwrite");
         }
         const SampleFormat format = formatFor(sampleFormat, target);
-        // Refuse an unwritable target before the work, so that a failure
-        // after it never leaves one file written and the other not.
-        OutputFile{target};
-        if (!savePreset.empty()) OutputFile{savePreset};
-        if (!metersCsv.empty()) OutputFile{metersCsv};
+        std::vector<std::string> inputs;
+        if (haveInput) inputs.push_back(renderFiles.front());
+        if (!renderOptions.preset.empty()) inputs.push_back(renderOptions.preset);
+        // Claimed before the work and committed together after it: a failure
+        // never leaves one file written and the other not.
+        OutputFiles outputs(inputs, overwrite);
+        OutputFile& audioOutput = outputs.claim(target);
+        OutputFile* presetOutput = savePreset.empty() ? nullptr : &outputs.claim(savePreset);
+        OutputFile* metersOutput = metersCsv.empty() ? nullptr : &outputs.claim(metersCsv);
         const AudioBuffer input =
             haveInput ? readAudioFile(renderFiles.front()) : makeDemoSignal(demoRate, demoSeconds);
         for (const char* demoOnly : {"--rate", "--seconds"}) {
@@ -453,23 +466,21 @@ int run(int argc, char** argv) {
             output = host::render(*plugin, renderBlock, input, options, &progress,
                                   metering ? &meters : nullptr);
         }
-        writeAudioFile(target, output, format);
+        writeAudioFile(audioOutput, output, format);
+        if (presetOutput != nullptr) {
+            writeProgramFile(*presetOutput,
+                             captureProgram(vst2Instance(*plugin, "--save-preset")));
+        }
+        if (metersOutput != nullptr) {
+            std::ofstream file(metersOutput->temporaryPath());
+            meters.writeCsv(file);
+            if (!file.flush()) throw HostError("cannot write " + metersCsv);
+        }
+        outputs.commit();
         if (const std::size_t clipped =
                 format == SampleFormat::Float ? 0 : clippedSamples(output)) {
             warn(std::to_string(clipped) + " samples beyond full scale were clipped in " + target +
                  " (lower the output level, or write --format float)");
-        }
-        if (!savePreset.empty()) {
-            writeProgramFile(savePreset, captureProgram(vst2Instance(*plugin, "--save-preset")));
-        }
-        if (!metersCsv.empty()) {
-            OutputFile csv(metersCsv);
-            {
-                std::ofstream file(csv.temporaryPath());
-                meters.writeCsv(file);
-                if (!file.flush()) throw HostError("cannot write " + metersCsv);
-            }
-            csv.commit();
         }
         std::printf("input:  %-40s %s\n", haveInput ? renderFiles.front().c_str() : "built-in demo",
                     levelText(input).c_str());
@@ -485,22 +496,35 @@ int run(int argc, char** argv) {
             meters.printSummary(std::cout);
         }
     } else if (*save) {
+        OutputFiles outputs(saveOptions.preset.empty() ? std::vector<std::string>{}
+                                                       : std::vector{saveOptions.preset},
+                            overwrite);
+        OutputFile& programOutput = outputs.claim(saveTarget);
         const auto plugin = loadPlugin(saveOptions.path, kDefaultRate, kDefaultBlock);
         PluginInstance& instance = vst2Instance(*plugin, "save-preset");
         saveOptions.configure(*plugin);
-        writeProgramFile(saveTarget, captureProgram(instance));
+        writeProgramFile(programOutput, captureProgram(instance));
+        outputs.commit();
         std::printf("saved %d parameters to %s\n", instance.numParams(), saveTarget.c_str());
     } else if (*demo) {
+        OutputFiles outputs({}, overwrite);
+        OutputFile& demoOutput = outputs.claim(demoTarget);
         const AudioBuffer signal = makeDemoSignal(demoRate, demoSeconds);
-        writeAudioFile(demoTarget, signal, formatFor(demoFormat, demoTarget));
+        writeAudioFile(demoOutput, signal, formatFor(demoFormat, demoTarget));
+        outputs.commit();
         std::printf("demo:   %-40s %s\n", demoTarget.c_str(), levelText(signal).c_str());
     } else if (*plot) {
         std::filesystem::create_directories(plotFolder);
         const std::string banks = (std::filesystem::path(plotFolder) / "filter-banks.svg").string();
         const std::string curves =
             (std::filesystem::path(plotFolder) / "compressor-curves.svg").string();
-        filterBankFigure({crossovers[0], crossovers[1], crossovers[2]}, plotRate).write(banks);
-        compressorCurveFigure(drives, plotRate).write(curves);
+        OutputFiles outputs({}, overwrite);
+        OutputFile& banksOutput = outputs.claim(banks);
+        OutputFile& curvesOutput = outputs.claim(curves);
+        filterBankFigure({crossovers[0], crossovers[1], crossovers[2]}, plotRate)
+            .write(banksOutput);
+        compressorCurveFigure(drives, plotRate).write(curvesOutput);
+        outputs.commit();
         std::printf("plots:  %s\n        %s\n", banks.c_str(), curves.c_str());
     } else if (*compare) {
         return runCompare(compareA, compareB, maxDiffText, offset);
@@ -518,6 +542,9 @@ int main(int argc, char** argv) {
     setProgramName(argc > 0 ? argv[0] : nullptr);
     try {
         return run(argc, argv);
+    } catch (const OutputRefused& error) {
+        std::cerr << program << ": error: " << error.what() << "\n";
+        return kUsageStatus;
     } catch (const UsageError& error) {
         std::cerr << program << ": error: " << error.what() << "\n";
         return kUsageStatus;

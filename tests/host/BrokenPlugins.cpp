@@ -1,4 +1,5 @@
 // Deliberately broken plug-in libraries; one is built per BROKEN_KIND.
+#include <csignal>
 #include <cstdint>
 
 #include "binding/AEffect.h"
@@ -37,6 +38,34 @@ vst::AEffect record{};
 EXPORT vst::AEffect* VSTPluginMain(vst::HostCallback) {
     record.magic = vst::kEffectMagic;
     record.dispatcher = dispatcher;
+    record.numInputs = 2;
+    record.numOutputs = 2;
+    record.flags = vst::effFlagsCanReplacing;
+    return &record;
+}
+#elif BROKEN_KIND == 5
+// Loads and configures like any effect, then is interrupted as a user's Ctrl-C
+// would interrupt the host in the middle of a render.
+namespace {
+vst::IntPtr VST_CALL dispatcher(vst::AEffect*, std::int32_t, std::int32_t, vst::IntPtr, void*,
+                                float) {
+    return 0;
+}
+void VST_CALL setParameter(vst::AEffect*, std::int32_t, float) {}
+float VST_CALL getParameter(vst::AEffect*, std::int32_t) {
+    return 0.0f;
+}
+void VST_CALL processReplacing(vst::AEffect*, float**, float**, std::int32_t) {
+    std::raise(SIGINT);
+}
+vst::AEffect record{};
+}  // namespace
+EXPORT vst::AEffect* VSTPluginMain(vst::HostCallback) {
+    record.magic = vst::kEffectMagic;
+    record.dispatcher = dispatcher;
+    record.setParameter = setParameter;
+    record.getParameter = getParameter;
+    record.processReplacing = processReplacing;
     record.numInputs = 2;
     record.numOutputs = 2;
     record.flags = vst::effFlagsCanReplacing;

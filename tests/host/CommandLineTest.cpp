@@ -3,7 +3,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <fstream>
+#include <iterator>
+#include <map>
 
 #include "AudioFile.h"
 #include "Bench.h"
@@ -88,6 +91,121 @@ TEST_F(CommandLine, FailedRenderLeavesNoPartialFileAndKeepsAnOldOne) {
     EXPECT_EQ(contents(), std::vector<std::string>{"keep.wav"});
 }
 
+std::string bytesOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// No command replaces a file the user did not name for overwriting, or a file
+// at all before its work is complete: every form of naming an output, with the
+// exit status, the message and what is on disk afterwards.
+TEST_F(CommandLine, NoCommandLosesAFile) {
+    enum Outcome { Kept, Replaced, Created };
+    struct Case {
+        std::vector<std::string> arguments;  // "@name" is a file in the scratch folder
+        int status;
+        std::string err;  // a part of stderr
+        std::vector<std::pair<std::string, Outcome>> files;
+    };
+    const std::vector<Case> cases = {
+        {{"render", kTestEffect, "@old.wav"},
+         2,
+         "to replace it with the rendered demo",
+         {{"old.wav", Kept}}},
+        {{"render", kTestEffect, "@old.wav", "--overwrite"}, 0, "", {{"old.wav", Replaced}}},
+        {{"render", kTestEffect, "@in.wav", "@old.wav"},
+         2,
+         "old.wav' exists: add --overwrite",
+         {{"in.wav", Kept}, {"old.wav", Kept}}},
+        {{"render", kTestEffect, "@in.wav", "@old.wav", "--overwrite"},
+         0,
+         "",
+         {{"in.wav", Kept}, {"old.wav", Replaced}}},
+        {{"render", kTestEffect, "@in.wav", "@new.wav", "--save-preset", "@old.wav"},
+         2,
+         "old.wav' exists",
+         {{"in.wav", Kept}, {"old.wav", Kept}}},
+        {{"render", kTestEffect, "@in.wav", "@new.wav", "--save-preset", "@./new.wav"},
+         2,
+         "new.wav' is named twice as an output",
+         {{"in.wav", Kept}}},
+        {{"render", kTestEffect, "@in.wav", "@./in.wav"},
+         2,
+         "in.wav' is the input",
+         {{"in.wav", Kept}}},
+        {{"render", kTestEffect, "@in.wav", "@in.wav", "--overwrite", "--set", "Gain=-6"},
+         0,
+         "",
+         {{"in.wav", Replaced}}},
+        {{"render", kTestEffect, "@in.wav", "@link.wav"},
+         2,
+         "link.wav' is the input",
+         {{"in.wav", Kept}, {"link.wav", Kept}}},
+        {{"render", kTestEffect, "@in.wav", "@link.wav", "--overwrite", "--set", "Gain=-6"},
+         0,
+         "",
+         {{"in.wav", Replaced}, {"link.wav", Replaced}}},
+        {{"render", kTestEffect, "@in.wav", "/proc/self/out.wav"},
+         1,
+         "cannot write",
+         {{"in.wav", Kept}}},
+        {{"render", kInterrupting, "@in.wav", "@old.wav", "--overwrite"},
+         128 + SIGINT,
+         "",
+         {{"in.wav", Kept}, {"old.wav", Kept}}},
+        {{"render", kInterrupting, "@in.wav", "@new.wav"}, 128 + SIGINT, "", {{"in.wav", Kept}}},
+        {{"save-preset", kTestEffect, "@old.wav"}, 2, "old.wav' exists", {{"old.wav", Kept}}},
+        {{"demo-signal", "@old.wav", "--seconds", "0.1"},
+         2,
+         "old.wav' exists",
+         {{"old.wav", Kept}}},
+        {{"plot", "--out", "@"}, 2, "exists: add --overwrite", {{"filter-banks.svg", Kept}}},
+        {{"plot", "--out", "@", "--overwrite"},
+         0,
+         "",
+         {{"filter-banks.svg", Replaced}, {"compressor-curves.svg", Created}}},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove_all(folder_);
+        std::filesystem::create_directories(folder_);
+        writeAudioFile(file("in.wav"), sineSignal(2, 4800), SampleFormat::Float);
+        std::filesystem::create_symlink("in.wav", file("link.wav"));
+        { std::ofstream(file("old.wav")) << "older result"; }
+        { std::ofstream(file("filter-banks.svg")) << "older plot"; }
+        std::map<std::string, std::string> before;
+        for (const std::string& name : contents()) before[name] = bytesOf(file(name));
+
+        std::vector<std::string> arguments;
+        std::string words;
+        for (const std::string& word : c.arguments) {
+            arguments.push_back(word[0] == '@' ? file(word.substr(1)) : word);
+            words += " " + word;
+        }
+        const CommandResult result = host(arguments);
+        EXPECT_EQ(result.exitCode, c.status) << words << "\n" << result.err;
+        EXPECT_NE(result.err.find(c.err), std::string::npos) << words << "\n" << result.err;
+        if (c.status == 1 || c.status == 2) {
+            EXPECT_TRUE(isOneErrorLine(result.err)) << words << "\n" << result.err;
+        }
+
+        std::map<std::string, Outcome> expected;
+        for (const auto& [name, outcome] : c.files) {
+            expected[name] = outcome;
+            const std::string now = bytesOf(file(name));
+            EXPECT_EQ(now == before[name], outcome == Kept) << words << ": " << name;
+            if (outcome != Kept && name.find(".wav") != std::string::npos) {
+                EXPECT_NO_THROW(readAudioFile(file(name))) << words << ": " << name;
+            }
+        }
+        EXPECT_TRUE(std::filesystem::is_symlink(file("link.wav"))) << words;
+        // Nothing appeared but what the command was asked to write: no temporary file.
+        for (const std::string& name : contents()) {
+            EXPECT_TRUE(before.count(name) > 0 || expected[name] == Created)
+                << words << " left " << name;
+        }
+    }
+}
+
 // Bad words on the command line, in numbers or in side files: each is one
 // error line and a non-zero exit, and nothing is written.
 TEST_F(CommandLine, BadArgumentsGiveOneErrorLineAndNoFile) {
@@ -161,7 +279,7 @@ TEST_F(CommandLine, RefusalsAndWarningsKeepFilesAndTellTheStatus) {
          0,
          "warning: --rate applies to the built-in demo only",
          true},
-        {{"render", kTestEffect, in, file("o.wav"), "--format", "16", "--set-norm", "Gain=0.75",
+        {{"render", kTestEffect, in, file("o16.wav"), "--format", "16", "--set-norm", "Gain=0.75",
           "-q"},
          0,
          "warning: " + std::to_string(beyondFullScale) + " samples beyond full scale were clipped",

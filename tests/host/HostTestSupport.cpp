@@ -57,7 +57,10 @@ CommandResult runHost(const std::vector<std::string>& arguments, const std::stri
     const std::string err = scratch + "/.stderr";
     command += " >" + quote(out) + " 2>" + quote(err);
     const int status = std::system(command.c_str());
-    CommandResult result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(out), slurp(err)};
+    const int exitCode = WIFEXITED(status)     ? WEXITSTATUS(status)
+                         : WIFSIGNALED(status) ? 128 + WTERMSIG(status)
+                                               : -1;
+    CommandResult result{exitCode, slurp(out), slurp(err)};
     fs::remove(out);
     fs::remove(err);
     return result;

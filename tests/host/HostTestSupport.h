@@ -16,6 +16,7 @@ inline const std::string kNoEntry = BROKEN_NO_ENTRY_PATH;
 inline const std::string kNullEntry = BROKEN_NULL_ENTRY_PATH;
 inline const std::string kWrongMagic = BROKEN_WRONG_MAGIC_PATH;
 inline const std::string kEmptyEntries = BROKEN_EMPTY_ENTRIES_PATH;
+inline const std::string kInterrupting = INTERRUPTING_PATH;
 inline const std::string kHostProgram = HOST_PATH;
 inline const std::string kLspCompressor = "/usr/lib/vst/lsp-plugins/mb-compressor-stereo.so";
 inline const std::string kZamCompressor = "/usr/lib/vst/ZaMultiCompX2-vst.so";
@@ -33,7 +34,7 @@ class ScratchFolder : public ::testing::Test {
 };
 
 struct CommandResult {
-    int exitCode;
+    int exitCode;  // 128 + the signal for a program the signal ended, as shells report it
     std::string out;
     std::string err;
 };
