@@ -5,6 +5,7 @@
 // numbering it.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 namespace effect::param {
@@ -31,6 +32,19 @@ enum Index : std::int32_t {
     outAdjust2,
     outAdjust3,
     count  // the number of parameters, not one of them
+};
+
+}  // namespace effect::param
+
+namespace effect::param {
+
+// Each parameter's identifier, by index: the effect registers its parameters
+// under these, and saved state and the faces key on them, so they never change.
+inline constexpr std::array<const char*, count> kIdentifiers = {
+    "listenTo",       "masterDrive",    "masterOut",      "release",        "stereoSeparation",
+    "compressorMode", "clipOnOff",      "clipShape",      "filterBank",     "crossoverFreq0",
+    "crossoverFreq1", "crossoverFreq2", "driveAdjust0",   "driveAdjust1",   "driveAdjust2",
+    "driveAdjust3",   "outAdjust0",     "outAdjust1",     "outAdjust2",     "outAdjust3",
 };
 
 }  // namespace effect::param

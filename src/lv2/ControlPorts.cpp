@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "engine/ControlTable.h"
+
 namespace lv2 {
 
 namespace {
@@ -11,6 +13,8 @@ namespace {
 // into its first few percent.
 constexpr double kLogarithmicSpan = 1.0e5;
 
+}  // namespace
+
 std::string unitName(const std::string& label) {
     if (label == "dB") return "db";
     if (label == "Hz") return "hz";
@@ -19,19 +23,18 @@ std::string unitName(const std::string& label) {
     return {};
 }
 
-}  // namespace
-
-std::vector<ControlPort> describePorts(const params::ParameterList& parameters) {
+std::vector<ControlPort> describePorts() {
+    const engine::ControlTable& table = engine::ControlTable::instance();
     std::vector<ControlPort> ports;
-    for (effect::ControlDescription& control : effect::describeControls(parameters)) {
+    for (std::size_t i = 0; i < engine::kParameterCount; ++i) {
+        const engine::Control& control = table.parameter(i);
         double minimum = control.minimum();
         const double maximum = control.maximum();
         if (control.logarithmic() && minimum <= 0.0) minimum = maximum / kLogarithmicSpan;
         const auto low = static_cast<float>(minimum);
         const auto high = static_cast<float>(maximum);
         const float defaultValue = std::clamp(static_cast<float>(control.defaultValue()), low, high);
-        std::string unit = unitName(control.unitLabel());
-        ports.push_back({std::move(control), low, high, defaultValue, std::move(unit)});
+        ports.push_back({control, low, high, defaultValue, unitName(control.unitLabel())});
     }
     return ports;
 }

@@ -1,11 +1,11 @@
 // Writes manifest.ttl and the plug-in's .ttl into a bundle folder, from the
-// parameter list of a compressor effect made for the purpose.
+// engine's control table.
 #include <exception>
 #include <fstream>
 #include <iostream>
 #include <string>
 
-#include "effect/CompressorEffect.h"
+#include "engine/ControlTable.h"
 #include "lv2/ControlPorts.h"
 #include "lv2/PortLayout.h"
 #include "lv2/TurtleWriter.h"
@@ -17,11 +17,10 @@ int main(int argc, char** argv) {
     }
     const std::string folder = argv[1];
     try {
-        const effect::CompressorEffect effect(nullptr);
         std::ofstream manifest(folder + "/manifest.ttl");
         lv2::writeManifest(manifest);
         std::ofstream plugin(folder + "/" + lv2::kTurtleName);
-        lv2::writePluginDescription(plugin, lv2::describePorts(effect.parameterList()));
+        lv2::writePluginDescription(plugin, engine::ControlTable::instance(), lv2::describePorts());
         manifest.close();
         plugin.close();
         if (!manifest || !plugin) {

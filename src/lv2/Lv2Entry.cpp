@@ -20,7 +20,7 @@ LV2_Handle instantiate(const LV2_Descriptor*, double sampleRate, const char*,
     const auto rate = static_cast<float>(sampleRate);
     if (!(rate > 0.0f && std::isfinite(rate))) return nullptr;
     try {
-        return new lv2::CompressorPlugin(rate);
+        return new lv2::CompressorPlugin(sampleRate);
     } catch (...) {
         return nullptr;
     }

@@ -1,9 +1,11 @@
 // The order of the plug-in's ports: audio in left/right, audio out
-// left/right, the effect's parameters in host-index order, then one meter per
-// band.
+// left/right, the effect's parameters in ID order, one meter per band, then
+// the enabled switch (last, so that the ports before it keep their indexes).
 #pragma once
 
 #include <cstdint>
+
+#include "engine/ControlIds.h"
 
 namespace lv2 {
 
@@ -16,8 +18,11 @@ constexpr std::uint32_t kInputRightPort = 1;
 constexpr std::uint32_t kOutputLeftPort = 2;
 constexpr std::uint32_t kOutputRightPort = 3;
 constexpr std::uint32_t kFirstControlPort = 4;
-constexpr std::uint32_t kMeterCount = 4;
-// The meters read down to this and no further on a generic display.
-constexpr float kDeepestMeterReading = -60.0f;
+constexpr auto kMeterCount = static_cast<std::uint32_t>(engine::kMeterCount);
+constexpr auto kFirstMeterPort =
+    kFirstControlPort + static_cast<std::uint32_t>(engine::kParameterCount);
+// lv2:enabled: 1 processes, 0 bypasses, crossfaded as the engine's bypass.
+constexpr std::uint32_t kEnabledPort = kFirstMeterPort + kMeterCount;
+constexpr const char* kEnabledSymbol = "enabled";
 
 }  // namespace lv2

@@ -49,9 +49,9 @@ void writeAudioPort(std::ostream& out, std::uint32_t index, bool input, const ch
 void writeControlPort(std::ostream& out, std::uint32_t index, const ControlPort& port) {
     out << "        a lv2:InputPort , lv2:ControlPort ;\n"
         << "        lv2:index " << index << " ;\n"
-        << "        lv2:symbol " << quoted(port.control.identifier()) << " ;\n"
+        << "        lv2:symbol " << quoted(port.control.symbol()) << " ;\n"
         << "        lv2:name " << quoted(port.control.name()) << " ;\n";
-    if (port.control.kind() == effect::ControlKind::range) {
+    if (port.control.kind() == engine::ControlKind::range) {
         out << "        lv2:default " << number(port.defaultValue) << " ;\n"
             << "        lv2:minimum " << number(port.minimum) << " ;\n"
             << "        lv2:maximum " << number(port.maximum) << " ;\n";
@@ -63,7 +63,7 @@ void writeControlPort(std::ostream& out, std::uint32_t index, const ControlPort&
     out << "        lv2:default " << whole(port.defaultValue) << " ;\n"
         << "        lv2:minimum " << whole(port.minimum) << " ;\n"
         << "        lv2:maximum " << whole(port.maximum) << " ;\n";
-    if (port.control.kind() == effect::ControlKind::toggle) {
+    if (port.control.kind() == engine::ControlKind::toggle) {
         out << "        lv2:portProperty lv2:toggled ;\n";
         return;
     }
@@ -76,16 +76,28 @@ void writeControlPort(std::ostream& out, std::uint32_t index, const ControlPort&
     out << " ;\n";
 }
 
-void writeMeterPort(std::ostream& out, std::uint32_t index, std::uint32_t band) {
-    const std::string number = std::to_string(band);
+void writeMeterPort(std::ostream& out, std::uint32_t index, const engine::Control& meter) {
     out << "        a lv2:OutputPort , lv2:ControlPort ;\n"
         << "        lv2:index " << index << " ;\n"
-        << "        lv2:symbol \"gainReduction" << number << "\" ;\n"
-        << "        lv2:name \"Band " << number << " gain reduction\" ;\n"
-        << "        lv2:default 0.0 ;\n"
-        << "        lv2:minimum " << lv2::number(kDeepestMeterReading) << " ;\n"
-        << "        lv2:maximum 0.0 ;\n"
-        << "        units:unit units:db ;\n";
+        << "        lv2:symbol " << quoted(meter.symbol()) << " ;\n"
+        << "        lv2:name " << quoted(meter.name()) << " ;\n"
+        << "        lv2:default " << number(static_cast<float>(meter.defaultValue())) << " ;\n"
+        << "        lv2:minimum " << number(static_cast<float>(meter.minimum())) << " ;\n"
+        << "        lv2:maximum " << number(static_cast<float>(meter.maximum())) << " ;\n"
+        << "        units:unit units:" << unitName(meter.unitLabel()) << " ;\n";
+}
+
+// The engine's bypass as LV2 designates it: enabled, the inverse.
+void writeEnabledPort(std::ostream& out, std::uint32_t index) {
+    out << "        a lv2:InputPort , lv2:ControlPort ;\n"
+        << "        lv2:index " << index << " ;\n"
+        << "        lv2:symbol " << quoted(kEnabledSymbol) << " ;\n"
+        << "        lv2:name \"Enabled\" ;\n"
+        << "        lv2:default 1 ;\n"
+        << "        lv2:minimum 0 ;\n"
+        << "        lv2:maximum 1 ;\n"
+        << "        lv2:designation lv2:enabled ;\n"
+        << "        lv2:portProperty lv2:toggled ;\n";
 }
 
 }  // namespace
@@ -99,8 +111,9 @@ void writeManifest(std::ostream& out) {
         << "    rdfs:seeAlso <" << kTurtleName << "> .\n";
 }
 
-void writePluginDescription(std::ostream& out, const std::vector<ControlPort>& controls) {
-    out << "# Generated from the effect's parameter list when the plug-in is built.\n"
+void writePluginDescription(std::ostream& out, const engine::ControlTable& table,
+                            const std::vector<ControlPort>& controls) {
+    out << "# Generated from the engine's control table when the plug-in is built.\n"
         << "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
         << "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
         << "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
@@ -131,8 +144,10 @@ void writePluginDescription(std::ostream& out, const std::vector<ControlPort>& c
     }
     for (std::uint32_t band = 0; band < kMeterCount; ++band) {
         out << "    ] , [\n";
-        writeMeterPort(out, index++, band);
+        writeMeterPort(out, index++, table.meter(band));
     }
+    out << "    ] , [\n";
+    writeEnabledPort(out, kEnabledPort);
     out << "    ] .\n";
 }
 

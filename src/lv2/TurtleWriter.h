@@ -5,11 +5,13 @@
 #include <ostream>
 #include <vector>
 
+#include "engine/ControlTable.h"
 #include "lv2/ControlPorts.h"
 
 namespace lv2 {
 
 void writeManifest(std::ostream& out);
-void writePluginDescription(std::ostream& out, const std::vector<ControlPort>& controls);
+void writePluginDescription(std::ostream& out, const engine::ControlTable& table,
+                            const std::vector<ControlPort>& controls);
 
 }  // namespace lv2

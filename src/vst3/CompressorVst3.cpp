@@ -3,23 +3,20 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
+#include <vector>
 
 #include "effect/ProductInfo.h"
+#include "vst3/StateStream.h"
 
 namespace vst3 {
 
 namespace {
 
-// The compressed signal of a bypassed or crossfading block goes here, in
-// parts of at most this many frames, so that process() never allocates.
-constexpr std::size_t kScratchFrames = 4096;
-constexpr int32 kBypassSlot = ParameterTable::kEffectParameters;
-constexpr int32 kNoPoint = std::numeric_limits<int32>::max();
-
-// The slot of a parameter the processor and the controller hold a value for.
+// The slot of a control the processor and the controller hold a value for.
 int32 slotOf(ParamID id) {
-    if (ParameterTable::isEffectParameter(id)) return static_cast<int32>(id);
-    return id == kBypassId ? kBypassSlot : -1;
+    if (engine::isParameter(id)) return static_cast<int32>(id);
+    return id == engine::kBypassId ? static_cast<int32>(engine::kParameterCount) : -1;
 }
 
 bool isMainAudioBus(MediaType type, BusDirection dir, int32 index) {
@@ -48,13 +45,13 @@ bool stereoChannels(const ProcessData& data, float* (&inputs)[2], float* (&outpu
 
 }  // namespace
 
-CompressorVst3::CompressorVst3() : effect_(nullptr), table_(effect_.parameterList()) {
-    for (int32 slot = 0; slot < kControlCount; ++slot) {
-        shown_[static_cast<std::size_t>(slot)] =
-            table_.defaultNormalized(ParameterTable::idAt(slot));
+CompressorVst3::CompressorVst3() : table_(engine_.controls()) {
+    for (std::size_t slot = 0; slot < kControlCount; ++slot) {
+        shown_[slot] = engine_.controls().at(slot).defaultPosition();
     }
-    for (auto& meter : meters_) meter = meterNormalized(0.0);
-    for (auto& channel : scratch_) channel.assign(kScratchFrames, 0.0f);
+    for (std::size_t band = 0; band < engine::kMeterCount; ++band) {
+        meters_[band] = engine_.controls().meter(band).defaultPosition();
+    }
 }
 
 CompressorVst3::~CompressorVst3() {
@@ -141,36 +138,21 @@ tresult CompressorVst3::activateBus(MediaType type, BusDirection dir, int32 inde
 
 // Activation starts the signal's history afresh, as a new instance would.
 tresult CompressorVst3::setActive(TBool state) {
-    if (state != 0) {
-        effect_.resetState();
-        fade_.setBypassed(bypass_.load());
-        fade_.settle();
-    }
-    active_ = state != 0;
+    if (state != 0) engine_.reset();
     return kResultOk;
 }
 
 tresult CompressorVst3::setProcessorState(IBStream* stream) {
-    const std::optional<PluginState> state = readState(stream, effect::product::kUniqueId);
+    const std::optional<std::vector<std::uint8_t>> data = readState(stream);
+    if (!data) return kResultFalse;
+    const std::optional<engine::PluginState> state = engine_.loadState(data->data(), data->size());
     if (!state) return kResultFalse;
-    // A position equal to the one the effect reports leaves its setting as
-    // it is, so a state written back as it was read changes no sample.
-    for (std::size_t i = 0; i < state->positions.size(); ++i) {
-        effect_.stageParameter(static_cast<std::int32_t>(i), state->positions[i]);
-    }
-    effect_.commitParameters();
-    bypass_ = state->bypass;
     showInController(*state);
     return kResultOk;
 }
 
 tresult CompressorVst3::getProcessorState(IBStream* stream) {
-    PluginState state;
-    for (std::size_t i = 0; i < state.positions.size(); ++i) {
-        state.positions[i] = effect_.getParameter(static_cast<std::int32_t>(i));
-    }
-    state.bypass = bypass_.load();
-    return writeState(stream, state) ? kResultOk : kResultFalse;
+    return writeState(stream, engine_.saveState()) ? kResultOk : kResultFalse;
 }
 
 // ---- IAudioProcessor --------------------------------------------------------
@@ -201,8 +183,7 @@ uint32 CompressorVst3::getLatencySamples() {
 // The rate reaches the filters and the dynamics now, as a VST 2 rate change does.
 tresult CompressorVst3::setupProcessing(ProcessSetup& setup) {
     if (setup.symbolicSampleSize != kSample32) return kResultFalse;
-    effect_.setSampleRate(static_cast<float>(setup.sampleRate));
-    fade_.setSampleRate(setup.sampleRate);
+    engine_.setSampleRate(setup.sampleRate);
     return kResultOk;
 }
 
@@ -214,118 +195,79 @@ uint32 CompressorVst3::getTailSamples() {
     return 0;
 }
 
-// Splits the block at every parameter point: the values of a point take
-// effect at its frame, each part is one effect call (one lock). Points at or
-// past the block's end apply after it, ready for the next block.
+// The values of a point take effect at its frame; points at or past the
+// block's end apply after it, ready for the next block.
 tresult CompressorVst3::process(ProcessData& data) {
     if (data.symbolicSampleSize != kSample32) return kResultFalse;
-    collectLanes(data.inputParameterChanges);
-    fade_.setBypassed(bypass_.load());
-    lowestGains_.fill(1.0f);
-
+    points_.collect(data.inputParameterChanges);
     float* inputs[2] = {};
     float* outputs[2] = {};
     const int32 frames = stereoChannels(data, inputs, outputs) ? std::max(data.numSamples, 0) : 0;
-    for (int32 at = 0;;) {
-        const int32 next = applyPointsUpTo(at);
-        if (at >= frames) break;
-        const int32 end = std::min(next, frames);
-        float* partInputs[2] = {inputs[0] + at, inputs[1] + at};
-        float* partOutputs[2] = {outputs[0] + at, outputs[1] + at};
-        processPart(partInputs, partOutputs, end - at);
-        at = end;
-    }
-    applyPointsUpTo(kNoPoint);
+    engine_.process(inputs, outputs, frames, &points_);
     if (frames > 0) data.outputs[0].silenceFlags = 0;
     sendMeters(data.outputParameterChanges);
     return kResultOk;
 }
 
-// The first queue of each parameter the processor takes; others are ignored.
-void CompressorVst3::collectLanes(IParameterChanges* changes) {
-    lanes_.fill(PointLane{});
+void PointQueues::collect(IParameterChanges* changes) {
+    lanes_.fill(Lane{});
     const int32 queues = changes != nullptr ? changes->getParameterCount() : 0;
     for (int32 i = 0; i < queues; ++i) {
         IParamValueQueue* queue = changes->getParameterData(i);
         if (queue == nullptr) continue;
         const int32 slot = slotOf(queue->getParameterId());
         if (slot < 0) continue;
-        PointLane& lane = lanes_[static_cast<std::size_t>(slot)];
+        Lane& lane = lanes_[static_cast<std::size_t>(slot)];
         if (lane.queue != nullptr) continue;
-        lane = PointLane{queue, 0, queue->getPointCount()};
+        lane = Lane{queue, 0, queue->getPointCount(), {}};
+        lane.head.id = queue->getParameterId();
+        readHead(lane);
     }
 }
 
-int32 CompressorVst3::applyPointsUpTo(int32 frame) {
-    int32 next = kNoPoint;
-    bool staged = false;
-    for (std::size_t slot = 0; slot < lanes_.size(); ++slot) {
-        PointLane& lane = lanes_[slot];
-        while (lane.queue != nullptr && lane.next < lane.count) {
-            int32 offset = 0;
-            ParamValue value = 0.0;
-            if (lane.queue->getPoint(lane.next, offset, value) != kResultOk) {
-                lane.next = lane.count;
-                break;
-            }
-            if (offset > frame) {
-                next = std::min(next, offset);
-                break;
-            }
-            ++lane.next;
-            if (std::isnan(value)) continue;
-            value = std::clamp(value, 0.0, 1.0);
-            if (static_cast<int32>(slot) == kBypassSlot) {
-                bypass_ = value >= 0.5;
-                fade_.setBypassed(value >= 0.5);
-            } else {
-                // The float the host sees as the value.
-                effect_.stageParameter(static_cast<std::int32_t>(slot), static_cast<float>(value));
-                staged = true;
-            }
-        }
-    }
-    if (staged) effect_.commitParameters();
-    return next;
-}
-
-// The compressor runs whatever the bypass, so that it stays warm.
-void CompressorVst3::processPart(float* const* inputs, float* const* outputs, int32 frames) {
-    float gains[kMeterCount];
-    const auto noteGains = [&]() {
-        for (std::size_t band = 0; band < lowestGains_.size(); ++band) {
-            lowestGains_[band] = std::min(lowestGains_[band], gains[band]);
-        }
-    };
-    if (fade_.compressing()) {
-        effect_.processReplacingMetered(const_cast<float**>(inputs), const_cast<float**>(outputs),
-                                        frames, gains);
-        noteGains();
+void PointQueues::readHead(Lane& lane) {
+    if (lane.next >= lane.count) return;
+    int32 offset = 0;
+    ParamValue value = 0.0;
+    if (lane.queue->getPoint(lane.next, offset, value) != kResultOk) {
+        lane.next = lane.count;
         return;
     }
-    for (int32 done = 0; done < frames;) {
-        const int32 count = std::min(frames - done, static_cast<int32>(kScratchFrames));
-        float* in[2] = {inputs[0] + done, inputs[1] + done};
-        float* out[2] = {outputs[0] + done, outputs[1] + done};
-        float* compressed[2] = {scratch_[0].data(), scratch_[1].data()};
-        effect_.processReplacingMetered(in, compressed, count, gains);
-        noteGains();
-        fade_.mix(in, compressed, out, count);
-        done += count;
-    }
+    lane.head.frame = offset;
+    lane.head.position = value;
 }
 
-// Gain reduction in dB, 0 at rest; a gain that underflowed to 0 reads as the
-// smallest normal float's level, not -inf.
+PointQueues::Lane* PointQueues::earliest() {
+    Lane* found = nullptr;
+    for (Lane& lane : lanes_) {
+        if (lane.queue == nullptr || lane.next >= lane.count) continue;
+        if (found == nullptr || lane.head.frame < found->head.frame) found = &lane;
+    }
+    return found;
+}
+
+bool PointQueues::front(engine::Change& change) {
+    const Lane* lane = earliest();
+    if (lane == nullptr) return false;
+    change = lane->head;
+    return true;
+}
+
+void PointQueues::pop() {
+    Lane* lane = earliest();
+    if (lane == nullptr) return;
+    ++lane->next;
+    readHead(*lane);
+}
+
+// Gain reduction on the meters' normalized scale, for the host and the controller.
 void CompressorVst3::sendMeters(IParameterChanges* changes) {
-    for (std::size_t band = 0; band < lowestGains_.size(); ++band) {
-        const float gain = std::max(lowestGains_[band], std::numeric_limits<float>::min());
-        const double normalized = meterNormalized(20.0 * std::log10(static_cast<double>(gain)));
+    for (std::size_t band = 0; band < engine::kMeterCount; ++band) {
+        const double normalized = engine_.positionOf(engine::meterId(band));
         meters_[band] = normalized;
         if (changes == nullptr) continue;
-        const ParamID id = kFirstMeterId + static_cast<ParamID>(band);
         int32 queueIndex = 0;
-        IParamValueQueue* queue = changes->addParameterData(id, queueIndex);
+        IParamValueQueue* queue = changes->addParameterData(engine::meterId(band), queueIndex);
         int32 pointIndex = 0;
         if (queue != nullptr) queue->addPoint(0, normalized, pointIndex);
     }
@@ -336,16 +278,19 @@ void CompressorVst3::sendMeters(IParameterChanges* changes) {
 // The controller shows what the processor reports for the state, so that the
 // two agree: a choice's position in a VST 2 program may lie anywhere within
 // the choice.
-void CompressorVst3::showInController(const PluginState& state) {
+void CompressorVst3::showInController(const engine::PluginState& state) {
     for (std::size_t i = 0; i < state.positions.size(); ++i) {
-        shown_[i] = table_.reportedPosition(static_cast<ParamID>(i),
+        shown_[i] = table_.reportedPosition(engine_.controls().parameter(i),
                                             static_cast<double>(state.positions[i]));
     }
-    shown_[kBypassSlot] = state.bypass ? 1.0 : 0.0;
+    shown_[engine::kParameterCount] = state.bypass ? 1.0 : 0.0;
 }
 
 tresult CompressorVst3::setComponentState(IBStream* stream) {
-    const std::optional<PluginState> state = readState(stream, effect::product::kUniqueId);
+    const std::optional<std::vector<std::uint8_t>> data = readState(stream);
+    if (!data) return kResultFalse;
+    const std::optional<engine::PluginState> state = engine::decodeState(
+        data->data(), data->size(), effect::product::kUniqueId, engine_.defaultState());
     if (!state) return kResultFalse;
     showInController(*state);
     return kResultOk;
@@ -370,32 +315,37 @@ tresult CompressorVst3::getParameterInfo(int32 paramIndex, ParameterInfo& info) 
 
 tresult CompressorVst3::getParamStringByValue(ParamID id, ParamValue valueNormalized,
                                               String128 string) {
-    if (!ParameterTable::isKnown(id) || string == nullptr || std::isnan(valueNormalized)) {
+    const engine::Control* control = table_.find(id);
+    if (control == nullptr || string == nullptr || std::isnan(valueNormalized)) {
         return kInvalidArgument;
     }
-    copyUtf16(table_.text(id, valueNormalized), string, 128);
+    copyUtf16(control->displayText(valueNormalized), string, 128);
     return kResultOk;
 }
 
 tresult CompressorVst3::getParamValueByString(ParamID id, TChar* string,
                                               ParamValue& valueNormalized) {
     if (string == nullptr) return kInvalidArgument;
-    const std::optional<double> value = table_.fromText(id, fromUtf16(string));
+    const engine::Control* control = table_.find(id);
+    if (control == nullptr) return kResultFalse;
+    const std::optional<double> value = control->positionFromText(fromUtf16(string));
     if (!value) return kResultFalse;
     valueNormalized = *value;
     return kResultOk;
 }
 
 ParamValue CompressorVst3::normalizedParamToPlain(ParamID id, ParamValue valueNormalized) {
-    return ParameterTable::isKnown(id) ? table_.toPlain(id, valueNormalized) : valueNormalized;
+    const engine::Control* control = table_.find(id);
+    return control != nullptr ? control->shownAt(valueNormalized) : valueNormalized;
 }
 
 ParamValue CompressorVst3::plainParamToNormalized(ParamID id, ParamValue plainValue) {
-    return ParameterTable::isKnown(id) ? table_.toNormalized(id, plainValue) : plainValue;
+    const engine::Control* control = table_.find(id);
+    return control != nullptr ? control->positionFor(plainValue) : plainValue;
 }
 
 ParamValue CompressorVst3::getParamNormalized(ParamID id) {
-    if (ParameterTable::isMeter(id)) return meters_[id - kFirstMeterId];
+    if (engine::isMeter(id)) return meters_[id - engine::kFirstMeterId];
     const int32 slot = slotOf(id);
     return slot >= 0 ? shown_[static_cast<std::size_t>(slot)].load() : 0.0;
 }
@@ -404,8 +354,8 @@ ParamValue CompressorVst3::getParamNormalized(ParamID id) {
 tresult CompressorVst3::setParamNormalized(ParamID id, ParamValue value) {
     const int32 slot = slotOf(id);
     if (!(value >= 0.0 && value <= 1.0)) return kInvalidArgument;
-    if (ParameterTable::isMeter(id)) {
-        meters_[id - kFirstMeterId] = value;
+    if (engine::isMeter(id)) {
+        meters_[id - engine::kFirstMeterId] = value;
     } else if (slot >= 0) {
         shown_[static_cast<std::size_t>(slot)] = value;
     } else {

@@ -1,23 +1,19 @@
 // One VST 3 instance of the compressor: component, audio processor and edit
-// controller in one object with one reference count. The processor drives the
-// effect as a VST 2 host does: every parameter point is handed over as the
-// VST 2 position at its frame, and a block is processed in parts between
-// points. The controller keeps its own values, as a separate controller would.
+// controller in one object with one reference count. The processor hands the
+// engine the host's parameter points (normalized value = position) at their
+// frames. The controller keeps its own values, as a separate controller would.
 //
 // Threads: the host's main thread calls the component and controller
 // methods, its process thread process(); they may overlap. The processor's
-// values live in the effect (host-thread safe), the bypass target in an
-// atomic; process() allocates nothing.
+// values live in the engine; process() allocates nothing.
 #pragma once
 
 #include <array>
 #include <atomic>
-#include <vector>
 
-#include "effect/CompressorEffect.h"
-#include "vst3/BypassFade.h"
+#include "engine/ChangeQueue.h"
+#include "engine/CompressorEngine.h"
 #include "vst3/ParameterTable.h"
-#include "vst3/StateRecord.h"
 #include "vst3/Vst3Interfaces.h"
 
 namespace vst3 {
@@ -44,6 +40,30 @@ class ControllerSide : public IEditController {
     ~ControllerSide() = default;
     virtual tresult setControllerState(IBStream* state) = 0;
     virtual tresult getControllerState(IBStream* state) = 0;
+};
+
+// The host's queues of one block as the engine takes them: the earliest
+// point of any queue first, each queue's points in its own order.
+class PointQueues final : public engine::ChangeQueue {
+  public:
+    // The first queue of each control the processor takes; others are ignored.
+    void collect(IParameterChanges* changes);
+    bool front(engine::Change& change) override;
+    void pop() override;
+
+  private:
+    struct Lane {
+        IParamValueQueue* queue;
+        int32 next;
+        int32 count;
+        // The point at `next`, read once.
+        engine::Change head;
+    };
+    // Reads the lane's next point; a point the queue fails to give ends the lane.
+    static void readHead(Lane& lane);
+    Lane* earliest();
+
+    std::array<Lane, engine::kParameterCount + 1> lanes_{};
 };
 
 class CompressorVst3 final : public ComponentSide, public IAudioProcessor, public ControllerSide {
@@ -99,13 +119,8 @@ class CompressorVst3 final : public ComponentSide, public IAudioProcessor, publi
     IPlugView* VST3_CALL createView(FIDString name) override;
 
   private:
-    // One host queue of points for a parameter this processor takes.
-    struct PointLane {
-        IParamValueQueue* queue;
-        int32 next;
-        int32 count;
-    };
-    static constexpr int32 kControlCount = ParameterTable::kEffectParameters + 1;
+    // The controls the controller holds a value for: the parameters, the bypass.
+    static constexpr std::size_t kControlCount = engine::kParameterCount + 1;
 
     ~CompressorVst3();
 
@@ -113,17 +128,12 @@ class CompressorVst3 final : public ComponentSide, public IAudioProcessor, publi
     tresult getProcessorState(IBStream* state) override;
     tresult setControllerState(IBStream* state) override;
     tresult getControllerState(IBStream* state) override;
-    void showInController(const PluginState& state);
-
-    void collectLanes(IParameterChanges* changes);
-    // Hands every point at or before `frame` to the processor; the frame of the next one.
-    int32 applyPointsUpTo(int32 frame);
-    void processPart(float* const* inputs, float* const* outputs, int32 frames);
+    void showInController(const engine::PluginState& state);
     void sendMeters(IParameterChanges* changes);
 
     std::atomic<uint32> references_{1};
     std::atomic<int32> initializations_{0};
-    effect::CompressorEffect effect_;
+    engine::CompressorEngine engine_;
     const ParameterTable table_;
 
     // Controller: the values a host's view shows, apart from the processor's.
@@ -131,15 +141,9 @@ class CompressorVst3 final : public ComponentSide, public IAudioProcessor, publi
     IComponentHandler* handler_ = nullptr;
 
     // Processor.
-    std::atomic<bool> bypass_{false};
-    std::atomic<bool> active_{false};
-    BypassFade fade_;
-    // Indexed by slot: the effect parameters, then the bypass.
-    std::array<PointLane, kControlCount> lanes_{};
-    std::array<std::vector<float>, 2> scratch_;
-    std::array<float, kMeterCount> lowestGains_{};
+    PointQueues points_;
     // The last reading of each meter, normalized, for the controller.
-    std::array<std::atomic<double>, kMeterCount> meters_{};
+    std::array<std::atomic<double>, engine::kMeterCount> meters_{};
 };
 
 }  // namespace vst3

@@ -1,136 +1,36 @@
 #include "vst3/ParameterTable.h"
 
-#include <algorithm>
-#include <cctype>
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
-
+#include <cstdint>
 
 namespace vst3 {
 
-namespace {
-
-double clampUnit(double value) {
-    return std::clamp(value, 0.0, 1.0);
-}
-
-std::string lowerTrimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) return {};
-    const auto last = text.find_last_not_of(" \t");
-    std::string result = text.substr(first, last - first + 1);
-    for (char& c : result) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return result;
-}
-
-// A number, alone or followed by "dB"; nothing otherwise.
-std::optional<double> decibelsFromText(const std::string& text) {
-    const std::string typed = lowerTrimmed(text);
-    const char* start = typed.c_str();
-    char* end = nullptr;
-    const double value = std::strtod(start, &end);
-    if (end == start || !std::isfinite(value)) return std::nullopt;
-    const std::string rest = lowerTrimmed(end);
-    if (!rest.empty() && rest != "db") return std::nullopt;
-    return value;
-}
-
-}  // namespace
-
-double meterNormalized(double decibels) {
-    return clampUnit(1.0 - decibels / kDeepestMeterDb);
-}
-
-ParameterTable::ParameterTable(const params::ParameterList& parameters)
-    : controls_(effect::describeControls(parameters)) {}
-
-ParamID ParameterTable::idAt(int32 index) {
-    if (index < kEffectParameters) return static_cast<ParamID>(index);
-    if (index == kEffectParameters) return kBypassId;
-    return kFirstMeterId + static_cast<ParamID>(index - kEffectParameters - 1);
-}
-
 bool ParameterTable::describe(int32 index, ParameterInfo& info) const {
     if (index < 0 || index >= kCount) return false;
+    const engine::Control& control = controls_.at(static_cast<std::size_t>(index));
     info = ParameterInfo{};
-    info.id = idAt(index);
+    info.id = control.id();
     info.unitId = kRootUnitId;
-    info.defaultNormalizedValue = defaultNormalized(info.id);
-    if (isEffectParameter(info.id)) {
-        const effect::ControlDescription& control = controls_[info.id];
-        copyUtf16(control.name(), info.title, 128);
-        copyUtf16(control.name(), info.shortTitle, 128);
-        copyUtf16(control.unitLabel(), info.units, 128);
-        info.flags = kCanAutomate;
-        if (control.kind() == effect::ControlKind::choice) {
-            info.stepCount = static_cast<int32>(control.choiceTexts().size()) - 1;
-            info.flags |= kIsList;
-        } else if (control.kind() == effect::ControlKind::toggle) {
-            info.stepCount = 1;
-        }
-    } else if (info.id == kBypassId) {
-        copyUtf16("Bypass", info.title, 128);
-        copyUtf16("Bypass", info.shortTitle, 128);
-        info.stepCount = 1;
-        info.flags = kCanAutomate | kIsBypass;
-    } else {
-        const std::string title =
-            "Band " + std::to_string(info.id - kFirstMeterId) + " gain reduction";
-        copyUtf16(title, info.title, 128);
-        copyUtf16("Band " + std::to_string(info.id - kFirstMeterId) + " GR", info.shortTitle, 128);
-        copyUtf16("dB", info.units, 128);
-        info.flags = kIsReadOnly;
+    info.defaultNormalizedValue = control.defaultPosition();
+    copyUtf16(control.name(), info.title, 128);
+    copyUtf16(control.shortName(), info.shortTitle, 128);
+    copyUtf16(control.unitLabel(), info.units, 128);
+    info.stepCount = control.stepCount();
+    switch (control.kind()) {
+        case engine::ControlKind::range:
+        case engine::ControlKind::toggle:
+            info.flags = kCanAutomate;
+            break;
+        case engine::ControlKind::choice:
+            info.flags = kCanAutomate | kIsList;
+            break;
+        case engine::ControlKind::bypass:
+            info.flags = kCanAutomate | kIsBypass;
+            break;
+        case engine::ControlKind::meter:
+            info.flags = kIsReadOnly;
+            break;
     }
     return true;
-}
-
-double ParameterTable::defaultNormalized(ParamID id) const {
-    if (isEffectParameter(id)) return static_cast<double>(controls_[id].defaultPosition());
-    if (isMeter(id)) return meterNormalized(0.0);
-    return 0.0;
-}
-
-double ParameterTable::toPlain(ParamID id, double normalized) const {
-    if (isEffectParameter(id)) {
-        // The effect takes the position as a float; its shortest number is
-        // what a user typed or expects to read (100 ms, not 100.000008).
-        return controls_[id].shortestShownAt(static_cast<float>(clampUnit(normalized)));
-    }
-    if (isMeter(id)) return (clampUnit(normalized) - 1.0) * -kDeepestMeterDb;
-    return normalized >= 0.5 ? 1.0 : 0.0;
-}
-
-double ParameterTable::toNormalized(ParamID id, double plain) const {
-    if (isEffectParameter(id)) return static_cast<double>(controls_[id].positionFor(plain));
-    if (isMeter(id)) return meterNormalized(plain);
-    return plain >= 0.5 ? 1.0 : 0.0;
-}
-
-std::string ParameterTable::text(ParamID id, double normalized) const {
-    if (isEffectParameter(id)) return controls_[id].displayText(clampUnit(normalized));
-    if (id == kBypassId) return normalized >= 0.5 ? "On" : "Off";
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.1f", toPlain(id, normalized));
-    return buffer;
-}
-
-std::optional<double> ParameterTable::fromText(ParamID id, const std::string& text) const {
-    if (isEffectParameter(id)) {
-        const std::optional<double> shown = controls_[id].shownValueFromText(text);
-        if (!shown) return std::nullopt;
-        return controls_[id].positionFor(*shown);
-    }
-    if (id == kBypassId) {
-        const std::string typed = lowerTrimmed(text);
-        if (typed == "on" || typed == "1") return 1.0;
-        if (typed == "off" || typed == "0") return 0.0;
-        return std::nullopt;
-    }
-    if (!isMeter(id)) return std::nullopt;
-    const std::optional<double> decibels = decibelsFromText(text);
-    if (!decibels) return std::nullopt;
-    return meterNormalized(*decibels);
 }
 
 void copyUtf16(const std::string& text, char16* into, std::size_t capacity) {

@@ -1,65 +1,35 @@
-// The parameters as the VST 3 controller lists them: the effect's twenty at
-// IDs 0..19 (their VST 2 indices; normalized value = VST 2 position, plain
-// value = the shortest shown number for that position), the bypass switch, and one read-only
-// gain-reduction meter per band in dB.
+// The engine's controls as the VST 3 controller lists them: IDs, infos,
+// normalized values (the control's position), plain values (its shown
+// value) and texts, all read from the engine's control table.
 //
-// Threads: built once, then only read; safe from any thread.
+// Threads: only reads the table; safe from any thread.
 #pragma once
 
 #include <optional>
 #include <string>
-#include <vector>
 
-#include "effect/ControlDescription.h"
-#include "effect/ParameterIndex.h"
+#include "engine/ControlTable.h"
 #include "vst3/Vst3Interfaces.h"
-
-namespace params {
-class ParameterList;
-}
 
 namespace vst3 {
 
-// Outside the VST 2 indices, so that these never meet a parameter added there.
-inline constexpr ParamID kBypassId = 100;
-inline constexpr ParamID kFirstMeterId = 101;
-inline constexpr int32 kMeterCount = 4;
-// A meter's plain range: this many dB up to 0.
-inline constexpr double kDeepestMeterDb = -60.0;
-
-// A meter's normalized value for a reduction in dB; deeper ones read as the floor.
-double meterNormalized(double decibels);
-
 class ParameterTable final {
   public:
-    static constexpr int32 kEffectParameters = effect::param::count;
-    static constexpr int32 kCount = kEffectParameters + 1 + kMeterCount;
+    static constexpr int32 kCount = static_cast<int32>(engine::kControlCount);
 
-    explicit ParameterTable(const params::ParameterList& parameters);
+    explicit ParameterTable(const engine::ControlTable& controls) : controls_(controls) {}
 
-    // The parameter listed at an index: effect parameters, bypass, meters.
-    static ParamID idAt(int32 index);
-    static bool isEffectParameter(ParamID id) { return id < kEffectParameters; }
-    static bool isMeter(ParamID id) {
-        return id >= kFirstMeterId && id < kFirstMeterId + kMeterCount;
-    }
-    static bool isKnown(ParamID id) { return isEffectParameter(id) || id == kBypassId || isMeter(id); }
-
+    // The control of an ID; nullptr for an unknown one.
+    const engine::Control* find(ParamID id) const { return controls_.find(id); }
     bool describe(int32 index, ParameterInfo& info) const;
-    double defaultNormalized(ParamID id) const;
-    double toPlain(ParamID id, double normalized) const;
-    double toNormalized(ParamID id, double plain) const;
     // The position the effect reports once it has taken this one: a choice's
     // or switch's own position, a range's unchanged.
-    double reportedPosition(ParamID id, double normalized) const {
-        return toNormalized(id, toPlain(id, normalized));
+    double reportedPosition(const engine::Control& control, double normalized) const {
+        return control.positionFor(control.shownAt(normalized));
     }
-    std::string text(ParamID id, double normalized) const;
-    // The normalized value for what a user typed; nothing for an unknown ID or text.
-    std::optional<double> fromText(ParamID id, const std::string& text) const;
 
   private:
-    std::vector<effect::ControlDescription> controls_;
+    const engine::ControlTable& controls_;
 };
 
 // UTF-8 into a host's UTF-16 buffer of `capacity` units, cut and terminated.

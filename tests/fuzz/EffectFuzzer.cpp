@@ -73,9 +73,9 @@
 #include "effect/CompressorEffect.h"
 #include "effect/ProductInfo.h"
 #include "lv2/PortLayout.h"
-#include "vst3/ParameterTable.h"
+#include "engine/ControlIds.h"
+#include "engine/StateRecord.h"
 #include "vst3/PluginFactory.h"
-#include "vst3/StateRecord.h"
 
 extern "C" const LV2_Descriptor* lv2_descriptor(uint32_t index);
 
@@ -172,10 +172,8 @@ std::size_t textBudget(std::int32_t opcode) {
 // The LV2 instance, its control values and its meters, all in host memory.
 class Lv2Session {
   public:
-    static constexpr std::uint32_t kControlPorts = 20;
-    static constexpr std::uint32_t kPortCount =
-        lv2::kFirstControlPort + kControlPorts + lv2::kMeterCount;
-    static constexpr std::uint32_t kFirstMeterPort = kPortCount - lv2::kMeterCount;
+    static constexpr std::uint32_t kPortCount = lv2::kEnabledPort + 1;
+    static constexpr std::uint32_t kFirstMeterPort = lv2::kFirstMeterPort;
 
     ~Lv2Session() {
         if (handle_ != nullptr) {
@@ -205,7 +203,7 @@ class Lv2Session {
 
     void control(Reader& in) {
         const std::uint32_t port =
-            lv2::kFirstControlPort + in.byte() % (kControlPorts + lv2::kMeterCount);
+            lv2::kFirstControlPort + in.byte() % (kPortCount - lv2::kFirstControlPort);
         values_[port] = in.number<float>();
         const bool unconnected = (in.byte() & 1) != 0;
         descriptor_->connect_port(handle_, port, unconnected ? nullptr : &values_[port]);
@@ -337,14 +335,14 @@ class Vst3Session {
                 fail("non-finite VST 3 output at frame", static_cast<long long>(i));
             }
         }
-        for (vst3::int32 band = 0; band < vst3::kMeterCount; ++band) {
-            const vst3::ParamID id = vst3::kFirstMeterId + static_cast<vst3::ParamID>(band);
+        for (std::size_t band = 0; band < engine::kMeterCount; ++band) {
+            const vst3::ParamID id = engine::meterId(band);
             const vst3host::ValueQueue* meter = output_.find(id);
-            if (meter == nullptr) fail("VST 3 meter not reported", band);
+            if (meter == nullptr) fail("VST 3 meter not reported", static_cast<long long>(band));
             const double value = meter->points().back().second;
             const double decibels = controller_->normalizedParamToPlain(id, value);
             if (!(value >= 0.0 && value <= 1.0 && std::isfinite(decibels) && decibels <= 0.0)) {
-                fail("VST 3 meter out of range", band);
+                fail("VST 3 meter out of range", static_cast<long long>(band));
             }
         }
     }
@@ -373,9 +371,9 @@ class Vst3Session {
             }
             return;
         }
-        vst3host::MemoryStream saved(state());
-        const std::optional<vst3::PluginState> now =
-            vst3::readState(&saved, effect::product::kUniqueId);
+        const std::vector<std::uint8_t> saved = state();
+        const std::optional<engine::PluginState> now = engine::decodeState(
+            saved.data(), saved.size(), effect::product::kUniqueId, engine::PluginState{});
         if (!now) fail("VST 3 state unreadable after an accepted one", 0);
         for (std::size_t i = 0; i < now->positions.size(); ++i) {
             if (shown()[i] != static_cast<double>(now->positions[i])) {
@@ -425,7 +423,7 @@ class Vst3Session {
     static vst3::ParamID parameterId(Reader& in) {
         const int b = in.byte() % 26;
         if (b < 20) return static_cast<vst3::ParamID>(b);
-        return b == 25 ? 12345u : vst3::kBypassId + static_cast<vst3::ParamID>(b - 20);
+        return b == 25 ? 12345u : engine::kBypassId + static_cast<vst3::ParamID>(b - 20);
     }
 
     std::vector<std::uint8_t> state() {
@@ -439,7 +437,7 @@ class Vst3Session {
         for (vst3::ParamID id = 0; id < effect::param::count; ++id) {
             values.push_back(controller_->getParamNormalized(id));
         }
-        values.push_back(controller_->getParamNormalized(vst3::kBypassId));
+        values.push_back(controller_->getParamNormalized(engine::kBypassId));
         return values;
     }
 

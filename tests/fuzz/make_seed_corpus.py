@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Writes the fuzzers' seed corpora: a few host sessions in the input format
-that EffectFuzzer.cpp describes (corpus/), and program and audio files as
+that EffectFuzzer.cpp describes (corpus/), CLAP sessions as ClapFuzzer.cpp
+describes them (clap-corpus/), and program and audio files as
 HostFilesFuzzer.cpp reads them (file-corpus/). Run from anywhere."""
 import math
 import os
@@ -9,6 +10,7 @@ import struct
 HERE = os.path.dirname(os.path.abspath(__file__))
 OUT = os.path.join(HERE, "corpus")
 FILE_OUT = os.path.join(HERE, "file-corpus")
+CLAP_OUT = os.path.join(HERE, "clap-corpus")
 
 NAN = float("nan")
 INF = float("inf")
@@ -181,7 +183,39 @@ file_seeds = {
     "au-pcm16": au(),
 }
 
-for folder, contents in ((OUT, seeds), (FILE_OUT, file_seeds)):
+
+
+def clap_event(pid, value, time=0, kind=5, size=0, space=0):
+    head = bytes([kind | (0x80 if space else 0), size]) + struct.pack("<H", time)
+    ident = bytes([pid]) if pid < 26 else bytes([26]) + struct.pack("<I", pid)
+    return head + ident + bytes([0x80]) + struct.pack("<d", value)
+
+
+def clap_events(*events):
+    return bytes([len(events)]) + b"".join(events)
+
+
+def clap_process(frames, events=(), amplitude=0.5, no_buffers=False, separate=False):
+    fill = bytes([1]) + struct.pack("<f", amplitude)
+    flags = (1 if no_buffers else 0) | (2 if separate else 0)
+    return bytes([0]) + struct.pack("<H", frames) + fill + fill + bytes([flags]) + clap_events(*events)
+
+
+clap_seeds = {
+    "clap-blocks": clap_process(512, [clap_event(1, 24.0, 100), clap_event(20, 1.0, 300)]) +
+                   clap_process(512) + clap_process(511, [clap_event(20, 0.0, 0)]),
+    "clap-bad-events": clap_process(256, [clap_event(25, 1.0), clap_event(1, NAN),
+                                          clap_event(1, INF, 5000), clap_event(1, 3.0, kind=6),
+                                          clap_event(2, -3.0, size=2), clap_event(21, -9.0),
+                                          clap_event(0xFFFFFFFF, 1.0, space=1)]),
+    "clap-flush-state": bytes([1]) + clap_events(clap_event(8, 11.0)) +
+                        bytes([2, 1, 20, 0x7F, 3]) + bytes([2, 2, 30, 1]) + bytes([4]) +
+                        bytes([3, 2]) + struct.pack("<d", 700.0) + bytes([6, 5]) + b"12 dB",
+    "clap-rates": bytes([5]) + struct.pack("<d", 96000.0) + clap_process(64, no_buffers=True) +
+                  bytes([5]) + struct.pack("<d", 0.0) + clap_process(300, separate=True),
+}
+
+for folder, contents in ((OUT, seeds), (CLAP_OUT, clap_seeds), (FILE_OUT, file_seeds)):
     os.makedirs(folder, exist_ok=True)
     for name, data in contents.items():
         with open(os.path.join(folder, name), "wb") as f:

@@ -62,4 +62,24 @@ Stereo burstSignal(std::size_t frames, double sampleRate) {
     return signal;
 }
 
+Setting bandAloneSetting(std::int32_t band) {
+    Setting setting{{param::masterDrive, 0.3f}};
+    for (std::int32_t other = 0; other < 4; ++other) {
+        setting[param::driveAdjust0 + other] = other == band ? 1.0f : 0.0f;
+    }
+    return setting;
+}
+
+Stereo bandTestNoise(std::size_t frames) {
+    return Stereo(noise(3, 0.5, frames), noise(4, 0.5, frames));
+}
+
+bool onlyBandMoves(const std::array<double, 4>& decibels, std::int32_t band) {
+    for (std::int32_t other = 0; other < 4; ++other) {
+        const double reading = decibels[static_cast<std::size_t>(other)];
+        if (other == band ? !(reading < -6.0) : !(reading > -2.0)) return false;
+    }
+    return true;
+}
+
 }  // namespace testhost

@@ -3,6 +3,7 @@
 // index.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -26,5 +27,14 @@ const std::vector<SettingRow>& settingTable();
 // Two sines under seeded noise, with a loud burst in the middle that drives
 // every band into compression.
 Stereo burstSignal(std::size_t frames, double sampleRate = kSampleRate);
+
+// A setting under which only one band compresses the band test noise: that
+// band's drive 20 dB up, the other three 20 dB down.
+Setting bandAloneSetting(std::int32_t band);
+// Noise that, after a few thousand frames, compresses the band driven by
+// bandAloneSetting by more than 6 dB and the others by less than 2 dB.
+Stereo bandTestNoise(std::size_t frames);
+// Whether meter readings in dB, band 0 first, show `band` compressing and no other.
+bool onlyBandMoves(const std::array<double, 4>& decibels, std::int32_t band);
 
 }  // namespace testhost

@@ -19,15 +19,15 @@ namespace {
 // The port value that shows a VST 2 display text.
 float portValueFor(const lv2::ControlPort& port, const std::string& text) {
     switch (port.control.kind()) {
-        case effect::ControlKind::choice:
+        case engine::ControlKind::choice:
             for (std::size_t i = 0; i < port.control.choiceTexts().size(); ++i) {
                 if (port.control.choiceTexts()[i] == text) return static_cast<float>(i);
             }
-            ADD_FAILURE() << port.control.identifier() << " has no choice " << text;
+            ADD_FAILURE() << port.control.symbol() << " has no choice " << text;
             return 0.0f;
-        case effect::ControlKind::toggle:
+        case engine::ControlKind::toggle:
             return text == "on" ? 1.0f : 0.0f;
-        case effect::ControlKind::range:
+        default:
             break;
     }
     return std::strtof(text.c_str(), nullptr);
@@ -45,12 +45,13 @@ TEST(Lv2MatchesVst2, SameTextsSameAudio) {
         testhost::Plugin vst2;
         lv2test::Lv2Plugin lv2(44100.0);
         for (const lv2::ControlPort& port : ports) {
-            const std::string text = shown.parameterDisplay(port.control.index());
+            const auto index = static_cast<std::int32_t>(port.control.id());
+            const std::string text = shown.parameterDisplay(index);
             const float value = portValueFor(port, text);
-            lv2.set(port.control.identifier(), value);
+            lv2.set(port.control.symbol(), value);
             // The LV2 plug-in leaves a port at its default alone; so does the twin.
             if (value != port.defaultValue) lv2test::setAsPort(vst2, port, value);
-            EXPECT_EQ(vst2.parameterDisplay(port.control.index()), text) << port.control.identifier();
+            EXPECT_EQ(vst2.parameterDisplay(index), text) << port.control.symbol();
         }
         const testhost::Stereo expected = testhost::render(vst2, signal, 512);
         std::vector<float> left;

@@ -3,6 +3,7 @@
 // shared buffers, control values as hosts send them, activation and meters.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "BypassCheck.h"
 #include "Lv2TestHost.h"
 #include "PluginHarness.h"
 #include "SettingTable.h"
@@ -78,7 +80,7 @@ TEST(Lv2Plugin, PortsAndDescriptionFollowTheParameterListAndTheVst2Texts) {
     const effect::CompressorEffect effect(nullptr);
     const params::ParameterList& parameters = effect.parameterList();
     const auto count = static_cast<std::uint32_t>(parameters.size());
-    ASSERT_EQ(bundle.portCount(), lv2::kFirstControlPort + count + lv2::kMeterCount);
+    ASSERT_EQ(bundle.portCount(), lv2::kFirstControlPort + count + lv2::kMeterCount + 1);
     EXPECT_FALSE(pluginHasFeature(LV2_CORE__hardRTCapable, true));
     EXPECT_TRUE(pluginHasFeature(LV2_CORE__hardRTCapable, false));
     LilvNodes* required = lilv_plugin_get_required_features(bundle.plugin());
@@ -133,22 +135,24 @@ TEST(Lv2Plugin, PortsAndDescriptionFollowTheParameterListAndTheVst2Texts) {
         // VST 2 default position (as a double and as the port's float), texts
         // are the VST 2 display's, and a typed text or a shown value leads
         // back to a position that shows the same.
-        const effect::ControlDescription& control =
-            lv2test::controlPort(parameter.identifier()).control;
+        const engine::Control& control = lv2test::controlPort(parameter.identifier()).control;
+        const auto vst2Default = static_cast<double>(vst2.parameter(index));
         EXPECT_EQ(control.name(), vst2.parameterName(index));
         EXPECT_EQ(control.unitLabel(), vst2.parameterLabel(index));
-        EXPECT_EQ(control.positionFor(control.defaultValue()), vst2.parameter(index));
-        EXPECT_EQ(control.positionFor(portDefault), vst2.parameter(index));
+        EXPECT_EQ(control.positionFor(control.defaultValue()), vst2Default);
+        EXPECT_EQ(control.positionFor(static_cast<double>(portDefault)), vst2Default);
+        EXPECT_EQ(control.defaultPosition(), vst2Default);
         for (const float position : {0.0f, 0.0321f, 0.4f, 0.77f, 1.0f}) {
             probe.setParameter(index, position);
             const std::string text = probe.parameterDisplay(index);
-            EXPECT_EQ(control.displayText(position), text) << position;
+            EXPECT_EQ(control.displayText(static_cast<double>(position)), text) << position;
             const std::optional<double> typed =
-                control.shownValueFromText(text + " " + probe.parameterLabel(index));
+                control.positionFromText(text + " " + probe.parameterLabel(index));
             ASSERT_TRUE(typed.has_value()) << text;
-            for (const double shown : {*typed, control.shownValueAt(position)}) {
-                probe.setParameter(index, control.positionFor(shown));
-                EXPECT_EQ(probe.parameterDisplay(index), text) << position << " as " << shown;
+            const double shown = control.positionFor(control.shownAt(static_cast<double>(position)));
+            for (const double at : {*typed, shown}) {
+                probe.setParameter(index, static_cast<float>(at));
+                EXPECT_EQ(probe.parameterDisplay(index), text) << position << " as " << at;
             }
         }
     }
@@ -268,6 +272,32 @@ TEST(Lv2Plugin, ActivateAgainStartsAfresh) {
     expectSameAudio(expectedRight, right, "right");
 }
 
+// The enabled port is the host's bypass: crossfaded, the compressor kept warm.
+TEST(Lv2Plugin, EnabledPortBypassesSmoothlyKeepsTheCompressorWarm) {
+    const std::size_t frames = 8192;
+    const testhost::Stereo signal = testhost::bypassTestTone(frames);
+    const float drive = lv2test::controlPort("masterDrive").maximum;
+    Lv2Plugin never(testhost::kSampleRate);
+    never.set("masterDrive", drive);
+    testhost::Stereo compressed(frames);
+    never.process(signal.left, signal.right, compressed.left, compressed.right, 512);
+    const std::size_t on = testhost::widestGap(signal, compressed, 2000, 2500);
+    const std::size_t off = testhost::widestGap(signal, compressed, 5000, 5500);
+
+    Lv2Plugin lv2(testhost::kSampleRate);
+    lv2.set("masterDrive", drive);
+    testhost::Stereo out(frames);
+    std::size_t from = 0;
+    for (const auto& [to, enabled] : {std::pair<std::size_t, float>{on, 0.0f}, {off, 1.0f},
+                                      {frames, 1.0f}}) {
+        lv2.run(signal.left.data() + from, signal.right.data() + from, out.left.data() + from,
+                out.right.data() + from, static_cast<std::uint32_t>(to - from));
+        lv2.set("enabled", enabled);
+        from = to;
+    }
+    EXPECT_EQ(testhost::bypassFault(out, signal, compressed, on, off), "");
+}
+
 // Each meter reads 0 dB while its band is not compressing and falls below 0
 // while a loud burst drives it, on one channel or both; each run reports its
 // own deepest reduction.
@@ -315,6 +345,26 @@ TEST(Lv2Plugin, MetersReadZeroOnSilenceAndFallOnABurst) {
             lv2.process(silence, silence, left, right, static_cast<std::uint32_t>(frames));
         }
         for (std::int32_t band = 0; band < 4; ++band) EXPECT_EQ(lv2.meter(band), 0.0f) << band;
+    }
+    // Each meter is its own band's: driven alone, a band moves its meter and no other.
+    for (std::int32_t band = 0; band < 4; ++band) {
+        SCOPED_TRACE(band);
+        Lv2Plugin alone(testhost::kSampleRate);
+        for (const auto& [index, position] : testhost::bandAloneSetting(band)) {
+            const lv2::ControlPort& port = lv2test::controlPorts()[static_cast<std::size_t>(index)];
+            alone.set(port.control.symbol(),
+                      static_cast<float>(port.control.shownAt(static_cast<double>(position))));
+        }
+        const testhost::Stereo noise = testhost::bandTestNoise(16384);
+        std::vector<float> left;
+        std::vector<float> right;
+        alone.process(noise.left, noise.right, left, right, 512);
+        std::array<double, 4> readings{};
+        for (std::int32_t meter = 0; meter < 4; ++meter) {
+            readings[static_cast<std::size_t>(meter)] = static_cast<double>(alone.meter(meter));
+        }
+        EXPECT_TRUE(testhost::onlyBandMoves(readings, band))
+            << readings[0] << " " << readings[1] << " " << readings[2] << " " << readings[3];
     }
 }
 

@@ -3,27 +3,25 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "effect/CompressorEffect.h"
 #include "lv2/PortLayout.h"
 
 namespace lv2test {
 
 const std::vector<lv2::ControlPort>& controlPorts() {
-    static const effect::CompressorEffect effect(nullptr);
-    static const std::vector<lv2::ControlPort> ports =
-        lv2::describePorts(effect.parameterList());
+    static const std::vector<lv2::ControlPort> ports = lv2::describePorts();
     return ports;
 }
 
 const lv2::ControlPort& controlPort(const std::string& symbol) {
     for (const lv2::ControlPort& port : controlPorts()) {
-        if (port.control.identifier() == symbol) return port;
+        if (port.control.symbol() == symbol) return port;
     }
     throw std::runtime_error("no control " + symbol);
 }
 
 void setAsPort(host::PluginInstance& plugin, const lv2::ControlPort& port, float value) {
-    plugin.setParameter(port.control.index(), port.control.positionFor(lv2::clampToPort(port, value)));
+    const double position = port.control.positionFor(static_cast<double>(lv2::clampToPort(port, value)));
+    plugin.setParameter(static_cast<std::int32_t>(port.control.id()), static_cast<float>(position));
 }
 
 Lv2Bundle& Lv2Bundle::shared() {
@@ -57,8 +55,7 @@ void Lv2Plugin::disconnect(const std::string& symbol) {
 }
 
 float Lv2Plugin::meter(std::int32_t band) const {
-    return instance_.value(Lv2Bundle::shared().portCount() - lv2::kMeterCount +
-                           static_cast<std::uint32_t>(band));
+    return instance_.value(Lv2Bundle::shared().portIndex("gainReduction" + std::to_string(band)));
 }
 
 void Lv2Plugin::activate() {

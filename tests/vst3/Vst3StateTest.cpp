@@ -1,15 +1,21 @@
 // The plug-in's state as Ardour saves and loads it: a round trip that sounds
-// the same and survives Ardour writing every value back; anything malformed
-// refused with nothing changed; the VST 2 plug-in's programs and banks read.
+// the same and survives Ardour writing every value back; every record it
+// reads (today's keyed by symbol, the first version's array, the VST 2 plug-in's
+// programs and banks) loading what it holds and keeping defaults for the rest;
+// anything malformed refused with nothing changed.
 //
-// The record (little-endian): tag "TCv3", version 1, the 20 positions as
-// 32-bit floats, the bypass as a 32-bit 0 or 1.
+// The record (little-endian): tag "TCv3", version 2, the number of bytes that
+// follow, then per parameter and the bypass: symbol length (1 byte), symbol,
+// position (32-bit float). Version 1: the 20 positions as 32-bit floats, then
+// the bypass as a 32-bit 0 or 1.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "PluginHarness.h"
@@ -21,41 +27,79 @@ namespace {
 
 using namespace vst3;
 using Bytes = std::vector<std::uint8_t>;
+using Entries = std::vector<std::pair<std::string, float>>;
 using testhost::Stereo;
 using vst3test::Instance;
 
-constexpr std::size_t kRecordBytes = 92;
-constexpr std::size_t kBypassOffset = 88;
-
-std::size_t positionOffset(std::int32_t index) {
-    return 8 + 4 * static_cast<std::size_t>(index);
+void putWord(Bytes& bytes, std::uint32_t value) {
+    for (std::size_t i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 
-void putFloat(Bytes& bytes, std::size_t offset, float value) {
+std::uint32_t bitsOf(float value) {
     std::uint32_t bits = 0;
     std::memcpy(&bits, &value, sizeof bits);
-    for (std::size_t i = 0; i < 4; ++i)
-        bytes[offset + i] = static_cast<std::uint8_t>(bits >> (8 * i));
+    return bits;
+}
+
+Bytes recordV1(const std::vector<double>& positions, bool bypass) {
+    Bytes bytes = {'T', 'C', 'v', '3'};
+    putWord(bytes, 1);
+    for (const double position : positions) putWord(bytes, bitsOf(static_cast<float>(position)));
+    putWord(bytes, bypass ? 1 : 0);
+    return bytes;
+}
+
+Bytes recordV2(const Entries& entries) {
+    Bytes body;
+    for (const auto& [symbol, value] : entries) {
+        body.push_back(static_cast<std::uint8_t>(symbol.size()));
+        body.insert(body.end(), symbol.begin(), symbol.end());
+        putWord(body, bitsOf(value));
+    }
+    Bytes bytes = {'T', 'C', 'v', '3'};
+    putWord(bytes, 2);
+    putWord(bytes, static_cast<std::uint32_t>(body.size()));
+    bytes.insert(bytes.end(), body.begin(), body.end());
+    return bytes;
+}
+
+// A version-2 record's entries, in its order; empty when it is not one.
+Entries entriesOf(const Bytes& record) {
+    Entries entries;
+    if (record.size() < 12 || record[4] != 2) return entries;
+    for (std::size_t at = 12; at < record.size();) {
+        const std::size_t length = record[at];
+        const std::string symbol(record.begin() + static_cast<std::ptrdiff_t>(at + 1),
+                                 record.begin() + static_cast<std::ptrdiff_t>(at + 1 + length));
+        std::uint32_t bits = 0;
+        for (std::size_t b = 0; b < 4; ++b) bits |= std::uint32_t{record[at + 1 + length + b]} << (8 * b);
+        float value = 0.0f;
+        std::memcpy(&value, &bits, sizeof value);
+        entries.emplace_back(symbol, value);
+        at += 1 + length + 4;
+    }
+    return entries;
+}
+
+std::optional<float> entry(const Bytes& record, const std::string& symbol) {
+    for (const auto& [name, value] : entriesOf(record)) {
+        if (name == symbol) return value;
+    }
+    return std::nullopt;
+}
+
+// The record with one entry's value replaced.
+Bytes withEntry(const Bytes& record, const std::string& symbol, float value) {
+    Entries entries = entriesOf(record);
+    for (auto& [name, old] : entries) {
+        if (name == symbol) old = value;
+    }
+    return recordV2(entries);
 }
 
 const testhost::Setting& randomSetting(std::size_t n) {
     const std::vector<testhost::SettingRow>& table = testhost::settingTable();
     return table[table.size() - 1 - n].setting;
-}
-
-// The 20 positions a record holds.
-std::vector<double> recorded(const Bytes& record) {
-    std::vector<double> values;
-    for (std::int32_t i = 0; i < param::count; ++i) {
-        std::uint32_t bits = 0;
-        for (std::size_t b = 0; b < 4; ++b) {
-            bits |= std::uint32_t{record[positionOffset(i) + b]} << (8 * b);
-        }
-        float value = 0.0f;
-        std::memcpy(&value, &bits, sizeof value);
-        values.push_back(static_cast<double>(value));
-    }
-    return values;
 }
 
 // What the controller shows for the 20 parameters.
@@ -85,14 +129,21 @@ TEST(Vst3State, RoundTripSoundsTheSameAndSurvivesValuesWrittenBack) {
         saved.queue(static_cast<ParamID>(index), position);
     const Stereo sound = saved.render(signal, 512);
     const Bytes state = saved.state();
-    ASSERT_EQ(state.size(), kRecordBytes);
-    const std::vector<double> positions = recorded(state);
+    // Every parameter under its symbol, in ID order, then the bypass.
+    const Entries entries = entriesOf(state);
+    ASSERT_EQ(entries.size(), static_cast<std::size_t>(param::count) + 1);
+    EXPECT_EQ(recordV2(entries), state);
+    EXPECT_EQ(entries.back(), std::make_pair(std::string("bypass"), 0.0f));
     // The positions the VST 2 plug-in reads back at that setting (choices
     // land on their own positions).
     testhost::Plugin vst2;
     for (const auto& [index, position] : setting) vst2.setParameter(index, position);
+    std::vector<double> positions;
     for (std::int32_t i = 0; i < param::count; ++i) {
-        EXPECT_EQ(positions[static_cast<std::size_t>(i)], vst2.parameter(i)) << i;
+        const auto& [symbol, value] = entries[static_cast<std::size_t>(i)];
+        EXPECT_EQ(symbol, effect::param::kIdentifiers[static_cast<std::size_t>(i)]);
+        EXPECT_EQ(value, vst2.parameter(i)) << i;
+        positions.push_back(static_cast<double>(value));
     }
 
     // Reopened as Ardour reopens a session: the state, then every value the
@@ -113,9 +164,8 @@ TEST(Vst3State, RoundTripSoundsTheSameAndSurvivesValuesWrittenBack) {
     Instance bypassed;
     bypassed.queue(bypassed.parametersFlagged(kIsBypass).at(0), 1.0);
     bypassed.render(signal, 512);
-    EXPECT_EQ(bypassed.state()[kBypassOffset], 1);
-    Bytes withBypass = state;
-    withBypass[kBypassOffset] = 1;
+    EXPECT_EQ(entry(bypassed.state(), "bypass"), 1.0f);
+    const Bytes withBypass = withEntry(state, "bypass", 1.0f);
     ASSERT_EQ(reopened.restore(withBypass), kResultOk);
     EXPECT_EQ(reopened.state(), withBypass);
 }
@@ -132,23 +182,36 @@ TEST(Vst3State, MalformedRefusedAndNothingChanged) {
 
     std::vector<std::pair<std::string, Bytes>> malformed;
     malformed.push_back({"empty", {}});
-    malformed.push_back({"header only", Bytes(good.begin(), good.begin() + 8)});
+    malformed.push_back({"header only", Bytes(good.begin(), good.begin() + 12)});
     malformed.push_back({"one byte short", Bytes(good.begin(), good.end() - 1)});
     Bytes wrong = good;
     wrong[0] = 'X';
     malformed.push_back({"another tag", wrong});
     wrong = good;
-    wrong[4] = 2;
+    wrong[4] = 3;
     malformed.push_back({"another version", wrong});
+    wrong = good;
+    wrong[12] = 0;
+    malformed.push_back({"an empty symbol", wrong});
+    wrong = good;
+    wrong[12] = 200;
+    malformed.push_back({"a symbol longer than the record", wrong});
     for (const float value : {std::numeric_limits<float>::quiet_NaN(),
                               std::numeric_limits<float>::infinity(), 1.5f, -0.25f}) {
-        wrong = good;
-        putFloat(wrong, positionOffset(param::filterBank), value);
-        malformed.push_back({"position " + std::to_string(value), wrong});
+        malformed.push_back(
+            {"position " + std::to_string(value), withEntry(good, "filterBank", value)});
+        malformed.push_back({"unknown symbol at " + std::to_string(value),
+                             recordV2({{"futureKnob", value}, {"masterDrive", 0.5f}})});
     }
-    wrong = good;
-    wrong[kBypassOffset] = 2;
-    malformed.push_back({"bypass 2", wrong});
+    malformed.push_back({"bypass 0.5", withEntry(good, "bypass", 0.5f)});
+    std::vector<double> positions = before;
+    malformed.push_back({"version 1, bypass 2", [&] {
+                             Bytes v1 = recordV1(positions, false);
+                             v1[88] = 2;
+                             return v1;
+                         }()});
+    positions[param::release] = 1.5;
+    malformed.push_back({"version 1, position 1.5", recordV1(positions, false)});
     // A VST 2 program of another plug-in, and one cut short.
     host::Program program{0x12345678, 1, "other", std::vector<float>(param::count, 0.5f)};
     malformed.push_back({"another plug-in's program", host::encodeProgram(program)});
@@ -193,7 +256,11 @@ Bytes bank(std::int32_t version, std::int32_t current, const std::vector<host::P
     return out;
 }
 
-TEST(Vst3State, Vst2ProgramsAndBanksLoad) {
+// Every record the plug-in reads: the controller shows what it holds, a
+// parameter it does not name keeps its default, the bypass is as recorded
+// (off after VST 2 data, which has none), and the sound is the VST 2
+// plug-in's at those positions.
+TEST(Vst3State, EveryRecordLoads) {
     const Stereo signal = testhost::burstSignal(4000);
     std::vector<host::Program> programs;
     for (std::size_t n = 0; n < 2; ++n) {
@@ -201,27 +268,55 @@ TEST(Vst3State, Vst2ProgramsAndBanksLoad) {
         for (const auto& [index, position] : randomSetting(n)) vst2.setParameter(index, position);
         programs.push_back(host::captureProgram(vst2));
     }
-    const auto positions = [](const host::Program& program) {
+    const auto positionsOf = [](const host::Program& program) {
         return std::vector<double>(program.parameters.begin(), program.parameters.end());
     };
-    const std::vector<std::pair<std::string, std::pair<Bytes, std::size_t>>> cases = {
-        {"program (.fxp)", {host::encodeProgram(programs[1]), 1}},
-        {"bank, version 1: its first program", {bank(1, 1, programs), 0}},
-        {"bank, version 2: its current program", {bank(2, 1, programs), 1}},
+    Instance untouched;
+    const std::vector<double> defaults = shown(untouched);
+    const std::vector<double> held = positionsOf(programs[1]);
+    const auto entriesAt = [](const std::vector<double>& positions) {
+        Entries entries;
+        for (std::size_t i = 0; i < positions.size(); ++i) {
+            entries.emplace_back(effect::param::kIdentifiers[i], static_cast<float>(positions[i]));
+        }
+        return entries;
     };
-    for (const auto& [name, data] : cases) {
-        SCOPED_TRACE(name);
+    // Without the release, and with two entries of a later version around it.
+    Entries partial = entriesAt(held);
+    partial.erase(partial.begin() + param::release);
+    partial.insert(partial.begin() + 2, {"futureKnob", 0.25f});
+    partial.push_back({"bypass", 1.0f});
+    partial.push_back({"anotherFutureKnob", 1.0f});
+    std::vector<double> partialPositions = held;
+    partialPositions[param::release] = defaults[param::release];
+
+    struct Row {
+        std::string name;
+        Bytes bytes;
+        std::vector<double> positions;
+        bool bypass;
+    };
+    const std::vector<Row> rows = {
+        {"version 1", recordV1(held, false), held, false},
+        {"version 1, bypassed", recordV1(held, true), held, true},
+        {"version 2 with unknown and missing symbols", recordV2(partial), partialPositions, true},
+        {"VST 2 program (.fxp)", host::encodeProgram(programs[1]), held, false},
+        {"VST 2 bank, version 1: its first program", bank(1, 1, programs),
+         positionsOf(programs[0]), false},
+        {"VST 2 bank, version 2: its current program", bank(2, 1, programs), held, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
         Instance instance;
-        instance.queue(instance.parametersFlagged(kIsBypass).at(0), 1.0);
+        instance.queue(instance.parametersFlagged(kIsBypass).at(0), row.bypass ? 0.0 : 1.0);
         instance.render(signal, 512);
-        ASSERT_EQ(instance.restore(data.first), kResultOk);
-        const std::vector<double> expected = positions(programs[data.second]);
-        EXPECT_EQ(shown(instance), expected);
-        // The bypass goes off: VST 2 data has none.
-        EXPECT_EQ(instance.state()[kBypassOffset], 0);
+        ASSERT_EQ(instance.restore(row.bytes), kResultOk);
+        EXPECT_EQ(shown(instance), row.positions);
+        EXPECT_EQ(entry(instance.state(), "bypass"), row.bypass ? 1.0f : 0.0f);
+        if (row.bypass) continue;
         Instance fresh;
-        ASSERT_EQ(fresh.restore(data.first), kResultOk);
-        EXPECT_EQ(fresh.render(signal, 512), vst2RenderAt(expected, signal));
+        ASSERT_EQ(fresh.restore(row.bytes), kResultOk);
+        EXPECT_EQ(fresh.render(signal, 512), vst2RenderAt(row.positions, signal));
     }
 }
 

@@ -1,10 +1,10 @@
-#include "vst3/BypassFade.h"
+#include "engine/BypassFade.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
-namespace vst3 {
+namespace engine {
 
 void BypassFade::setSampleRate(double rate) {
     if (!(rate > 0.0 && std::isfinite(rate))) return;
@@ -32,4 +32,4 @@ void BypassFade::mix(float* const* input, const float* const* compressed, float*
     }
 }
 
-}  // namespace vst3
+}  // namespace engine

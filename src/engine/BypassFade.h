@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-namespace vst3 {
+namespace engine {
 
 class BypassFade final {
   public:
@@ -33,4 +33,4 @@ class BypassFade final {
     float step_ = 1.0f;
 };
 
-}  // namespace vst3
+}  // namespace engine
