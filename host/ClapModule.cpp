@@ -87,10 +87,9 @@ Instance::Instance(Module& module, const clap_host& host, double sampleRate,
     state_ = extension<clap_plugin_state>(plugin_, kExtState);
     audioPorts_ = extension<clap_plugin_audio_ports>(plugin_, kExtAudioPorts);
     latency_ = extension<clap_plugin_latency>(plugin_, kExtLatency);
-    if (params_ == nullptr || state_ == nullptr) {
+    if (params_ == nullptr) {
         plugin_->destroy(plugin_);
-        throw std::runtime_error(std::string("get_extension ") +
-                                 (params_ == nullptr ? kExtParams : kExtState) + " failed");
+        throw std::runtime_error(std::string("get_extension ") + kExtParams + " failed");
     }
     if (audioPorts_ != nullptr) {
         for (const bool input : {true, false}) {
@@ -176,12 +175,14 @@ double Instance::value(clap_id id) const {
 }
 
 std::vector<std::uint8_t> Instance::state(std::size_t chunk) const {
+    check(state_ != nullptr, "get_extension clap.state");
     OutputStream stream(chunk);
     check(state_->save(plugin_, stream.stream()), "state save");
     return stream.bytes();
 }
 
 bool Instance::restore(const std::vector<std::uint8_t>& bytes, std::size_t chunk) {
+    check(state_ != nullptr, "get_extension clap.state");
     InputStream stream(bytes, chunk);
     return state_->load(plugin_, stream.stream());
 }

@@ -51,10 +51,9 @@ class Instance {
 
     const clap::clap_plugin& plugin() const { return *plugin_; }
     const clap::clap_plugin_descriptor& descriptor() const { return *descriptor_; }
-    // The extensions; params and state are required, audio ports and latency
-    // may be null.
+    // The extensions; params is required, the others may be null.
     const clap::clap_plugin_params& params() const { return *params_; }
-    const clap::clap_plugin_state& stateExtension() const { return *state_; }
+    const clap::clap_plugin_state* stateExtension() const { return state_; }
     const clap::clap_plugin_audio_ports* audioPorts() const { return audioPorts_; }
     const clap::clap_plugin_latency* latency() const { return latency_; }
     // Channels of the first input and output ports (stereo without the extension).
@@ -85,6 +84,7 @@ class Instance {
     void deactivate();
     void activate(double sampleRate);
 
+    // The saved state, and loading one; both throw without the state extension.
     std::vector<std::uint8_t> state(std::size_t chunk = 0) const;
     bool restore(const std::vector<std::uint8_t>& bytes, std::size_t chunk = 0);
 

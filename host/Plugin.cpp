@@ -69,6 +69,12 @@ double Plugin::valueFor(std::size_t parameter, const std::string& text) {
         for (const auto& [value, choice] : control.choices) {
             if (normaliseText(choice) == wanted) return value;
         }
+        // A choice's value itself, as the format numbers it.
+        if (const auto number = leadingNumber(text, "")) {
+            for (const auto& choice : control.choices) {
+                if (choice.first == *number) return choice.first;
+            }
+        }
         std::string list;
         for (const auto& choice : control.choices) list += (list.empty() ? "" : ", ") + choice.second;
         throw HostError("'" + control.name + "' has no choice '" + text + "'; its choices: " +

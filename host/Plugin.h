@@ -69,8 +69,9 @@ class Plugin {
     virtual std::vector<std::string> presets() const = 0;
     virtual void loadPreset(const std::string& name) = 0;
 
-    // The value that shows `text`: a choice by its text, a number within the
-    // range (the unit may follow). Refused with the range or the choices.
+    // The value that shows `text`: a choice by its text (or its value), a
+    // number within the range (the unit may follow). Refused with the range
+    // or the choices.
     virtual double valueFor(std::size_t parameter, const std::string& text);
     // Takes effect from the next processed frame.
     virtual void setValue(std::size_t parameter, double value) = 0;

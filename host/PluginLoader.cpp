@@ -1,4 +1,5 @@
 // One loader per format behind Plugin.h's loadPlugin.
+#include "ClapPlugin.h"
 #include "FpuState.h"
 #include "HostError.h"
 #include "Lv2Plugin.h"
@@ -16,9 +17,9 @@ std::unique_ptr<Plugin> open(PluginFormat format, const std::string& location, d
         case PluginFormat::vst2: return std::make_unique<Vst2Plugin>(location, sampleRate, maxBlock);
         case PluginFormat::vst3: return std::make_unique<Vst3Plugin>(location, sampleRate, maxBlock);
         case PluginFormat::lv2: return std::make_unique<Lv2Plugin>(location, sampleRate, maxBlock);
-        case PluginFormat::clap: break;
+        case PluginFormat::clap: return std::make_unique<ClapPlugin>(location, sampleRate, maxBlock);
     }
-    throw HostError("CLAP plug-ins are not supported yet: " + location);
+    throw HostError("unknown plug-in format: " + location);
 }
 
 }  // namespace
