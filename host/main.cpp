@@ -28,6 +28,7 @@
 #include "ParameterSetter.h"
 #include "Plugin.h"
 #include "PluginInstance.h"
+#include "PluginSettings.h"
 #include "ProgramFile.h"
 #include "ProgressBar.h"
 #include "Renderer.h"
@@ -145,24 +146,10 @@ struct PluginOptions {
             plugin.loadPreset(preset);
             std::cout << "loaded preset " << preset << "\n";
         }
-        auto* vst2 = dynamic_cast<Vst2Plugin*>(&plugin);
-        for (const ParameterAssignment& assignment : assignments()) {
-            if (vst2 != nullptr) {
-                const ParameterState state = ParameterSetter(vst2->instance()).apply(assignment);
-                std::printf("set %s = %s%s (position %s)\n", state.name.c_str(),
-                            state.display.c_str(),
-                            state.label.empty() ? "" : (" " + state.label).c_str(),
-                            positionText(state.position).c_str());
-                continue;
-            }
-            if (assignment.normalised) {
-                throw HostError("--set-norm is for VST 2 plug-ins; give --set " +
-                                assignment.parameter + "=VALUE in shown terms");
-            }
-            const std::size_t index = plugin.findParameter(assignment.parameter);
-            plugin.setValue(index, plugin.valueFor(index, assignment.value));
-            std::printf("set %s = %s\n", plugin.parameters()[index].name.c_str(),
-                        plugin.display(index).c_str());
+        for (const AppliedSetting& setting : applySettings(plugin, "", assignments())) {
+            std::printf("set %s = %s%s\n", setting.name.c_str(), setting.display.c_str(),
+                        setting.position.empty() ? ""
+                                                 : (" (position " + setting.position + ")").c_str());
         }
     }
 };

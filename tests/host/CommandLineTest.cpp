@@ -343,10 +343,10 @@ TEST_F(CommandLine, BenchPrintsOneRowPerPlugIn) {
     const CommandResult result = host({"bench", "--seconds", "0.2", "--rounds", "3", kTestEffect,
                                        "--set", "Gain=3", kTestEffect});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_NE(result.out.find("A  Test Gain (libtest_effect.so): Gain = 3.00 dB\n"),
+    EXPECT_NE(result.out.find("A  Test Gain (VST 2, libtest_effect.so): Gain = 3.00 dB\n"),
               std::string::npos)
         << result.out;
-    EXPECT_NE(result.out.find("B  Test Gain (libtest_effect.so): default settings\n"),
+    EXPECT_NE(result.out.find("B  Test Gain (VST 2, libtest_effect.so): default settings\n"),
               std::string::npos)
         << result.out;
     EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 2 + 3 + 2) << result.out;
