@@ -24,6 +24,7 @@
 #include "HostError.h"
 #include "InfoReport.h"
 #include "MeterLog.h"
+#include "MeterPlot.h"
 #include "OutputFile.h"
 #include "ParameterSetter.h"
 #include "Plugin.h"
@@ -353,7 +354,9 @@ int run(int argc, char** argv) {
     std::vector<double> drives = {0.0, 24.0};
     float plotRate = 48000.0f;
     auto* plot = app.add_subcommand(
-        "plot", "draw the filter banks' band responses and the compressor's static curves as SVG");
+        "plot",
+        "draw the filter banks' band responses and the compressor's static curves as SVG, or "
+        "with --meters a plug-in's meters over time");
     plot->add_option("--out", plotFolder, "folder for filter-banks.svg and compressor-curves.svg")
         ->capture_default_str();
     plot->add_option("--crossovers", crossovers, "the three crossover frequencies in Hz")
@@ -368,6 +371,20 @@ int run(int argc, char** argv) {
         ->check(within(kMinSampleRate, kMaxSampleRate))
         ->capture_default_str();
     plot->add_flag("--overwrite", overwrite, "replace the SVG files if they exist");
+    std::string meterPlugin;
+    std::string meterInput;
+    std::vector<std::string> meterSettings;
+    std::string meterPreset;
+    plot->add_option("--meters", meterPlugin,
+                     "instead: render the demo (or --input) through PLUGIN and draw its "
+                     "read-only outputs over time under the waveform, as meters.svg")
+        ->type_name("PLUGIN");
+    plot->add_option("--input", meterInput, "with --meters: the audio file to render")
+        ->type_name("IN");
+    plot->add_option("--set", meterSettings, "with --meters: a setting, NAME=VALUE")
+        ->allow_extra_args(false)
+        ->type_name("NAME=VALUE");
+    plot->add_option("--preset", meterPreset, "with --meters: a preset loaded first");
 
     std::string compareA;
     std::string compareB;
@@ -500,6 +517,34 @@ int run(int argc, char** argv) {
         writeAudioFile(demoOutput, signal, formatFor(demoFormat, demoTarget));
         outputs.commit();
         std::printf("demo:   %-40s %s\n", demoTarget.c_str(), levelText(signal).c_str());
+    } else if (*plot && !meterPlugin.empty()) {
+        std::filesystem::create_directories(plotFolder);
+        const std::string target = (std::filesystem::path(plotFolder) / "meters.svg").string();
+        OutputFiles outputs(meterInput.empty() ? std::vector<std::string>{}
+                                               : std::vector{meterInput},
+                            overwrite);
+        OutputFile& plotOutput = outputs.claim(target);
+        const AudioBuffer input = meterInput.empty() ? makeDemoSignal(plotRate, kDemoSeconds)
+                                                     : readAudioFile(meterInput);
+        const auto plugin = loadPlugin(meterPlugin, input.sampleRate, kDefaultBlock);
+        std::vector<ParameterAssignment> settings;
+        for (const std::string& setting : meterSettings) {
+            settings.push_back(parseAssignment(setting, false));
+        }
+        for (const AppliedSetting& setting : applySettings(*plugin, meterPreset, settings)) {
+            std::printf("set %s = %s\n", setting.name.c_str(), setting.display.c_str());
+        }
+        const std::string title = plugin->name() + " (" + formatName(plugin->format()) +
+                                  "): meters over time";
+        if (plugin->meters().empty()) {
+            throw HostError(plugin->name() + " has no read-only outputs to draw");
+        }
+        MeterLog meters(plugin->meters(), input.sampleRate);
+        const AudioBuffer output =
+            host::render(*plugin, kDefaultBlock, input, {}, nullptr, &meters);
+        meterFigure(title, input, output, meters).write(plotOutput);
+        outputs.commit();
+        std::printf("plot:   %s\n", target.c_str());
     } else if (*plot) {
         std::filesystem::create_directories(plotFolder);
         const std::string banks = (std::filesystem::path(plotFolder) / "filter-banks.svg").string();
