@@ -1,4 +1,4 @@
-// Audio files through libsndfile: reads WAV, AIFF, FLAC and Ogg; writes WAV or
+// Audio files through libsndfile: reads WAV, AIFF, FLAC, Ogg and MP3; writes WAV or
 // FLAC, chosen by the output's extension, as float or 16/24-bit integers.
 #pragma once
 

@@ -70,7 +70,7 @@ void printBankTable() {
         bank->setFrequencies(kCrossovers.data(), kSampleRate);
         for (float frequency : kToneFrequencies) {
             const ToneResult result = measureTone(*bank, frequency);
-            std::printf("%-20s %8.0f %8.1f %8.1f %8.1f %8.1f %11.1e\n", entry.identifier,
+            std::printf("%-20s %8.0f %8.1f %8.1f %8.1f %8.1f %11.1e\n", entry.displayName,
                         static_cast<double>(frequency), result.bandDecibels[0],
                         result.bandDecibels[1], result.bandDecibels[2], result.bandDecibels[3],
                         result.largestSumError);

@@ -1,7 +1,6 @@
 #include "OutputFile.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
@@ -25,28 +24,33 @@ namespace {
 // read atomics and call unlink.
 std::array<std::atomic<const char*>, 16> pendingTemporaries{};
 
+// The signals that end a command early. Windows has no SIGHUP.
+constexpr int kInterruptions[] = {
+    SIGINT,
+    SIGTERM,
+#ifdef SIGHUP
+    SIGHUP,
+#endif
+};
+
 extern "C" void removeTemporariesAndDie(int signal) {
     for (const auto& slot : pendingTemporaries) {
         if (const char* path = slot.load()) unlink(path);
     }
-    // SA_RESETHAND restored the default action: the signal ends the process
-    // once the handler returns, with the status a shell expects.
-    raise(signal);
+    // With the default action back, the signal ends the process once the
+    // handler returns, with the status a shell expects.
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
 }
 
 void catchInterruptions() {
     static std::once_flag installed;
     std::call_once(installed, [] {
-        for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-            struct sigaction previous {};
-            sigaction(signal, nullptr, &previous);
+        for (const int signal : kInterruptions) {
             // Started with the signal ignored (nohup, a background job): keep it so.
-            if (previous.sa_handler == SIG_IGN) continue;
-            struct sigaction action {};
-            action.sa_handler = removeTemporariesAndDie;
-            action.sa_flags = static_cast<int>(SA_RESETHAND);
-            sigemptyset(&action.sa_mask);
-            sigaction(signal, &action, nullptr);
+            if (std::signal(signal, removeTemporariesAndDie) == SIG_IGN) {
+                std::signal(signal, SIG_IGN);
+            }
         }
     });
 }
@@ -94,7 +98,7 @@ OutputFile::OutputFile(std::string target) : target_(std::move(target)) {
             .string();
     for (int attempt = 0;; ++attempt) {
         temporary_ = stem + std::to_string(attempt) + path.extension().string();
-        const int fd = open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd = open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
         if (fd >= 0) {
             close(fd);
             break;
@@ -117,25 +121,21 @@ OutputFile::~OutputFile() {
 }
 
 void OutputFile::commit() {
-    struct stat replaced {};
-    if (stat(destination_.c_str(), &replaced) == 0) {
-        chmod(temporary_.c_str(), replaced.st_mode & 07777);
-    }
-    if (rename(temporary_.c_str(), destination_.c_str()) != 0) {
-        throw HostError("cannot move the finished file to '" + target_ +
-                        "': " + std::strerror(errno));
+    std::error_code error;
+    const fs::file_status replaced = fs::status(destination_, error);
+    if (fs::exists(replaced)) fs::permissions(temporary_, replaced.permissions(), error);
+    fs::rename(temporary_, destination_, error);
+    if (error) {
+        throw HostError("cannot move the finished file to '" + target_ + "': " + error.message());
     }
     committed_ = true;
     untrack(temporary_.c_str());
 }
 
 bool sameFile(const std::string& a, const std::string& b) {
-    struct stat first {};
-    struct stat second {};
-    if (stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0) {
-        return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
-    }
     std::error_code error;
+    // Both exist: the same device and inode (file index on Windows).
+    if (fs::exists(a, error) && fs::exists(b, error)) return fs::equivalent(a, b, error);
     const fs::path left = fs::weakly_canonical(fs::absolute(a, error), error);
     const fs::path right = fs::weakly_canonical(fs::absolute(b, error), error);
     return left == right;

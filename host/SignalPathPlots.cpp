@@ -121,7 +121,7 @@ SvgFigure filterBankFigure(const std::array<float, 3>& crossovers, float sampleR
     SvgFigure figure(title, 4, 330, 250);
     for (std::size_t i = 0; i < dsp::kFilterBankList.size(); ++i) {
         const BankResponse response = measureBankResponse(i, crossovers, sampleRate);
-        SvgPlot panel(dsp::kFilterBankList[i].identifier, frequencyAxis(),
+        SvgPlot panel(dsp::kFilterBankList[i].displayName, frequencyAxis(),
                       {"magnitude (dB)", -36.0, 6.0, false, steps(-36, 6, 6)}, LegendPlace::None);
         for (std::size_t b = 0; b < 4; ++b) {
             PlotSeries series{"band " + std::to_string(b), kBandColours[b], {}, false};
@@ -169,10 +169,11 @@ SvgFigure compressorCurveFigure(const std::vector<double>& drivesDb, float sampl
         panel.add(std::move(linear));
         figure.add(std::move(panel));
     }
-    SvgPlot clipper("Output clipper (knee 0)", {"input", -2.0, 2.0, false, steps(-2, 2, 0.5)},
+    // Clip hard<>soft does not reach the sound: the clipper always has knee 0.
+    SvgPlot clipper("Output clipper", {"input", -2.0, 2.0, false, steps(-2, 2, 0.5)},
                     {"output", -1.25, 1.25, false, steps(-1, 1, 0.5)});
-    PlotSeries curve{"clipOutput", "#9467bd", {}, false};
-    PlotSeries identity{"unclipped", "#888", {}, true};
+    PlotSeries curve{"Clipping on", "#9467bd", {}, false};
+    PlotSeries identity{"Clipping off", "#888", {}, true};
     for (const double x : steps(-2.0, 2.0, 0.02)) {
         curve.points.emplace_back(
             x, static_cast<double>(dsp::clipOutput(0.0f, static_cast<float>(x))));

@@ -268,7 +268,9 @@ int run(int argc, char** argv) {
     double demoRate = kDefaultRate;
     double demoSeconds = kDemoSeconds;
     auto* render = app.add_subcommand(
-        "render", "process IN (or, without IN, the built-in demo) into OUT (.wav or .flac)");
+        "render",
+        "process IN (WAV, AIFF, FLAC, Ogg or MP3; without IN, the built-in demo) into OUT (.wav or "
+        ".flac)");
     renderOptions.addTo(*render);
     render->add_option("FILES", renderFiles, "[IN] OUT")->expected(1, 2)->required();
     render->add_option("--block", renderBlock, "frames per processing call")

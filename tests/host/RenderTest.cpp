@@ -106,6 +106,22 @@ TEST(DemoSignal, IsDeterministicStereoAtMinusThreeDecibels) {
 
 class AudioFiles : public ScratchFolder {};
 
+// Files the host does not write itself, straight through libsndfile.
+void writeWithSndfile(const std::string& path, int format, const AudioBuffer& audio) {
+    SF_INFO info{};
+    info.samplerate = static_cast<int>(audio.sampleRate);
+    info.channels = static_cast<int>(audio.channelCount());
+    info.format = format;
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
+    std::vector<float> interleaved;
+    for (std::size_t frame = 0; frame < audio.frames(); ++frame) {
+        for (const auto& channel : audio.channels) interleaved.push_back(channel[frame]);
+    }
+    sf_writef_float(file, interleaved.data(), static_cast<sf_count_t>(audio.frames()));
+    sf_close(file);
+}
+
 TEST_F(AudioFiles, RoundTripFormatsAndRefusals) {
     const AudioBuffer signal = sineSignal(2, 1000, 44100.0);
     writeAudioFile(file("float.wav"), signal, SampleFormat::Float);
@@ -122,15 +138,14 @@ TEST_F(AudioFiles, RoundTripFormatsAndRefusals) {
     EXPECT_THROW(readAudioFile(file("missing.wav")), HostError);
     EXPECT_THROW(parseSampleFormat("32"), HostError);
 
-    SF_INFO info{};
-    info.samplerate = 48000;
-    info.channels = 3;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
-    SNDFILE* three = sf_open(file("three.wav").c_str(), SFM_WRITE, &info);
-    ASSERT_NE(three, nullptr);
-    const float frame[3] = {0.1f, 0.2f, 0.3f};
-    sf_writef_float(three, frame, 1);
-    sf_close(three);
+    const AudioBuffer mp3Source = sineSignal(2, 44100, 44100.0);
+    writeWithSndfile(file("in.mp3"), SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, mp3Source);
+    const AudioBuffer mp3 = readAudioFile(file("in.mp3"));
+    EXPECT_EQ(mp3.sampleRate, 44100.0);
+    EXPECT_EQ(mp3.channelCount(), 2u);
+    EXPECT_NEAR(measureLevel(mp3).rmsDb, measureLevel(mp3Source).rmsDb, 0.5);
+
+    writeWithSndfile(file("three.wav"), SF_FORMAT_WAV | SF_FORMAT_FLOAT, sineSignal(3, 1));
     try {
         readAudioFile(file("three.wav"));
         ADD_FAILURE() << "a three-channel file was read";

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "PluginHarness.h"
+
 namespace host::test {
 namespace {
 
@@ -31,6 +33,28 @@ TEST(SignalPathPlots, StaticCurvesSettleWhereTheGainLawsSay) {
                 20.0 * std::log10(0.25 * 0.6 * 0.7861514), 0.01);
     EXPECT_NEAR(staticBandOutputDb(false, 0.0, -80.0, 44100.0f), -80.0 + 20.0 * std::log10(0.6),
                 0.01);
+}
+
+// The plots name the banks and the clipper's states as a host shows them,
+// read from the plug-in's own parameter displays.
+TEST(SignalPathPlots, NameBanksAndClippingAsHostsShowThem) {
+    testhost::Plugin plugin;
+    const auto titled = [](const std::string& svg, const std::string& text) {
+        return svg.find(">" + escapeXml(text) + "</text>") != std::string::npos;
+    };
+    const std::string banks = filterBankFigure(kDefaultCrossovers, 8000.0f).svg();
+    for (int bank = 0; bank < 12; ++bank) {
+        plugin.setParameter(param::filterBank, static_cast<float>(bank) / 11.0f);
+        const std::string shown = plugin.parameterDisplay(param::filterBank);
+        EXPECT_TRUE(titled(banks, shown)) << shown;
+    }
+    const std::string curves = compressorCurveFigure({0.0}, 8000.0f).svg();
+    for (const float position : {0.0f, 1.0f}) {
+        plugin.setParameter(param::clipOnOff, position);
+        const std::string shown = plugin.parameterName(param::clipOnOff) + " " +
+                                  plugin.parameterDisplay(param::clipOnOff);
+        EXPECT_TRUE(titled(curves, shown)) << shown;
+    }
 }
 
 TEST(SvgFigure, DrawsEverySeriesAndEscapesText) {
