@@ -40,14 +40,14 @@ void clap(benchmark::State& state) {
         data.in_events = input.list();
         data.out_events = output.list();
         const clap::clap_plugin& instance = plugin.plugin();
-        bench::timeFaceBlocks(
-            state, [&](const float* inL, const float* inR, float* outL, float* outR) {
-                inChannels[0] = const_cast<float*>(inL);
-                inChannels[1] = const_cast<float*>(inR);
-                outChannels[0] = outL;
-                outChannels[1] = outR;
-                instance.process(&instance, &data);
-            });
+        bench::timeFaceBlocks(state,
+                              [&](const float* inL, const float* inR, float* outL, float* outR) {
+                                  inChannels[0] = const_cast<float*>(inL);
+                                  inChannels[1] = const_cast<float*>(inR);
+                                  outChannels[0] = outL;
+                                  outChannels[1] = outR;
+                                  instance.process(&instance, &data);
+                              });
     } catch (const std::exception& failure) {
         state.SkipWithError(failure.what());
     }

@@ -61,8 +61,8 @@ OutputStream::OutputStream(std::size_t chunk) : chunk_(chunk) {
     stream_.write = [](const clap_ostream* stream, const void* buffer,
                        std::uint64_t size) -> std::int64_t {
         OutputStream& self = owner<OutputStream>(stream);
-        const std::size_t count =
-            self.chunk_ == 0 ? size : std::min<std::uint64_t>(size, self.chunk_);
+        const std::size_t count = static_cast<std::size_t>(
+            std::min<std::uint64_t>(size, self.chunk_ == 0 ? size : self.chunk_));
         const auto* bytes = static_cast<const std::uint8_t*>(buffer);
         self.bytes_.insert(self.bytes_.end(), bytes, bytes + count);
         return static_cast<std::int64_t>(count);
@@ -72,9 +72,11 @@ OutputStream::OutputStream(std::size_t chunk) : chunk_(chunk) {
 InputStream::InputStream(std::vector<std::uint8_t> bytes, std::size_t chunk)
     : chunk_(chunk), bytes_(std::move(bytes)) {
     stream_.ctx = this;
-    stream_.read = [](const clap_istream* stream, void* buffer, std::uint64_t size) -> std::int64_t {
+    stream_.read = [](const clap_istream* stream, void* buffer,
+                      std::uint64_t size) -> std::int64_t {
         InputStream& self = owner<InputStream>(stream);
-        std::size_t count = std::min<std::uint64_t>(size, self.bytes_.size() - self.position_);
+        std::size_t count = static_cast<std::size_t>(
+            std::min<std::uint64_t>(size, self.bytes_.size() - self.position_));
         if (self.chunk_ != 0) count = std::min(count, self.chunk_);
         if (count == 0) return 0;
         std::memcpy(buffer, self.bytes_.data() + self.position_, count);

@@ -296,7 +296,8 @@ static_assert(sizeof(clap_plugin) == 96);
 static_assert(sizeof(clap_host) == 88);
 static_assert(sizeof(clap_process) == 64 && offsetof(clap_process, transport) == 16);
 static_assert(sizeof(clap_audio_buffer) == 32);
-static_assert(sizeof(clap_event_param_value) == 56 && offsetof(clap_event_param_value, value) == 48);
+static_assert(sizeof(clap_event_param_value) == 56 &&
+              offsetof(clap_event_param_value, value) == 48);
 static_assert(sizeof(clap_audio_port_info) == 288);
 #else
 static_assert(sizeof(clap_plugin_entry) == 24);
@@ -305,7 +306,8 @@ static_assert(sizeof(clap_plugin) == 48);
 static_assert(sizeof(clap_host) == 48);
 static_assert(sizeof(clap_process) == 40 && offsetof(clap_process, transport) == 12);
 static_assert(sizeof(clap_audio_buffer) == 24);
-static_assert(sizeof(clap_event_param_value) == 48 && offsetof(clap_event_param_value, value) == 40);
+static_assert(sizeof(clap_event_param_value) == 48 &&
+              offsetof(clap_event_param_value, value) == 40);
 static_assert(sizeof(clap_audio_port_info) == 276);
 #endif
 static_assert(sizeof(clap_event_header) == 16);

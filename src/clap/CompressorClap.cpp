@@ -46,7 +46,8 @@ void CLAP_CALL pluginReset(const clap_plugin* plugin) {
     CompressorClap::of(plugin).reset();
 }
 
-clap_process_status CLAP_CALL pluginProcess(const clap_plugin* plugin, const clap_process* process) {
+clap_process_status CLAP_CALL pluginProcess(const clap_plugin* plugin,
+                                            const clap_process* process) {
     if (process == nullptr) return kProcessError;
     return CompressorClap::of(plugin).process(*process);
 }
@@ -131,12 +132,18 @@ void copyText(char (&into)[N], const std::string& text) {
 }  // namespace
 
 CompressorClap::CompressorClap(const clap_plugin_descriptor& descriptor)
-    : plugin_{&descriptor,        this,
-              pluginInit,         pluginDestroy,
-              pluginActivate,     pluginDeactivate,
-              pluginStartProcessing, pluginStopProcessing,
-              pluginReset,        pluginProcess,
-              pluginExtension,    pluginOnMainThread} {}
+    : plugin_{&descriptor,
+              this,
+              pluginInit,
+              pluginDestroy,
+              pluginActivate,
+              pluginDeactivate,
+              pluginStartProcessing,
+              pluginStopProcessing,
+              pluginReset,
+              pluginProcess,
+              pluginExtension,
+              pluginOnMainThread} {}
 
 const clap_plugin* CompressorClap::create(const clap_plugin_descriptor& descriptor) {
     try {

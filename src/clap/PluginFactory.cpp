@@ -11,14 +11,15 @@ namespace {
 
 const char* const kFeatures[] = {"audio-effect", "compressor", "stereo", nullptr};
 
+// No web pages: the manual comes with the plug-in.
 const clap_plugin_descriptor kDescriptor = {
     kVersion,
     kPluginId,
     effect::product::kEffectName,
     effect::product::kVendorName,
-    "",
-    "",
-    "",
+    "",  // url
+    "",  // manual_url
+    "",  // support_url
     effect::product::kVersion,
     "Four-band stereo compressor",
     kFeatures,

@@ -49,8 +49,8 @@ TEST(ClapEntry, OneCompressorWithStereoPortsAndNoLatency) {
 
     Instance instance;
     const clap_plugin& plugin = instance.plugin();
-    const auto* ports = static_cast<const clap_plugin_audio_ports*>(
-        plugin.get_extension(&plugin, kExtAudioPorts));
+    const auto* ports =
+        static_cast<const clap_plugin_audio_ports*>(plugin.get_extension(&plugin, kExtAudioPorts));
     ASSERT_NE(ports, nullptr);
     clap_audio_port_info info[2] = {};
     for (const bool input : {true, false}) {
@@ -106,7 +106,8 @@ TEST(ClapParameters, TheVst2ParametersThenBypassAndMeters) {
             EXPECT_EQ(info.flags & kParamIsBypass, kParamIsBypass);
             EXPECT_TRUE(stepped);
         } else {
-            EXPECT_EQ(info.id, engine::meterId(index - static_cast<std::uint32_t>(vst2.numParams()) - 1));
+            EXPECT_EQ(info.id,
+                      engine::meterId(index - static_cast<std::uint32_t>(vst2.numParams()) - 1));
             EXPECT_TRUE(readOnly);
         }
     }
@@ -133,8 +134,8 @@ TEST(ClapParameters, TextIsTheVst2DisplayAndReadsBack) {
                 vst2.parameterDisplay(index) + (label.empty() ? "" : " " + label);
             char text[256];
             const auto id = static_cast<clap_id>(index);
-            ASSERT_TRUE(params.value_to_text(&plugin, id, control.shownAt(position), text,
-                                             sizeof text));
+            ASSERT_TRUE(
+                params.value_to_text(&plugin, id, control.shownAt(position), text, sizeof text));
             EXPECT_EQ(text, expected);
             double typed = 0.0;
             ASSERT_TRUE(params.text_to_value(&plugin, id, text, &typed));
@@ -149,8 +150,8 @@ TEST(ClapParameters, TextIsTheVst2DisplayAndReadsBack) {
     EXPECT_FALSE(params.text_to_value(&plugin, param::masterDrive, "loud", &value));
     EXPECT_FALSE(params.text_to_value(&plugin, 20, "1", &value));
     EXPECT_FALSE(params.value_to_text(&plugin, 20, 1.0, text, sizeof text));
-    EXPECT_FALSE(params.value_to_text(&plugin, param::masterDrive, std::nan(""), text,
-                                      sizeof text));
+    EXPECT_FALSE(
+        params.value_to_text(&plugin, param::masterDrive, std::nan(""), text, sizeof text));
 }
 
 // Streams moving a few bytes per call; the restored instance saves the same
@@ -191,10 +192,12 @@ TEST(ClapState, DataNotOursIsRefusedChangingNothing) {
     std::vector<std::uint8_t> noise(before.size());
     std::mt19937 random(3);
     for (auto& byte : noise) byte = static_cast<std::uint8_t>(random());
-    for (const auto& [name, bytes] :
-         std::vector<std::pair<std::string, std::vector<std::uint8_t>>>{
-             {"nothing", {}}, {"cut short", cut}, {"another tag", tagged},
-             {"not a position", position}, {"noise", noise}}) {
+    for (const auto& [name, bytes] : std::vector<std::pair<std::string, std::vector<std::uint8_t>>>{
+             {"nothing", {}},
+             {"cut short", cut},
+             {"another tag", tagged},
+             {"not a position", position},
+             {"noise", noise}}) {
         SCOPED_TRACE(name);
         EXPECT_FALSE(instance.restore(bytes, 7));
         EXPECT_EQ(instance.state(), before);

@@ -103,11 +103,11 @@ TEST(ClapMatchesVst2, EventsTakeEffectAtTheirFrame) {
     const testhost::Setting& first = settings[settings.size() - 2].setting;
     const testhost::Setting& second = settings[settings.size() - 3].setting;
     const Stereo signal = testhost::burstSignal(4 * kBlock);
-    for (const auto& [at, then] : {std::pair<std::uint32_t, std::uint32_t>{1, 100}, {100, 511},
-                                   {1, 511}}) {
+    for (const auto& [at, then] :
+         {std::pair<std::uint32_t, std::uint32_t>{1, 100}, {100, 511}, {1, 511}}) {
         SCOPED_TRACE(std::to_string(at) + ", " + std::to_string(then));
-        const Stereo expected = renderInParts(
-            signal, {{0, start}, {kBlock + at, first}, {kBlock + then, second}});
+        const Stereo expected =
+            renderInParts(signal, {{0, start}, {kBlock + at, first}, {kBlock + then, second}});
 
         Instance plugin;
         Stereo actual = signal;
@@ -219,7 +219,8 @@ TEST(ClapEvents, FlushAppliesValuesWithOrWithoutAudio) {
     queueSetting(active, setting);
     active.flush();
     for (std::size_t from = kBlock; from < actual.frames(); from += kBlock) {
-        const auto frames = static_cast<std::uint32_t>(std::min<std::size_t>(kBlock, actual.frames() - from));
+        const auto frames =
+            static_cast<std::uint32_t>(std::min<std::size_t>(kBlock, actual.frames() - from));
         active.process(actual.left.data() + from, actual.right.data() + from, frames);
     }
     EXPECT_EQ(actual, renderInParts(signal, {{kBlock, setting}}));
@@ -235,7 +236,8 @@ TEST(ClapReset, ForgetsTheSignalLikeANewInstance) {
     Instance used;
     queueSetting(used, setting);
     used.render(signal, kBlock);
-    ASSERT_FALSE(used.render(signal, kBlock) == expected) << "the signal leaves no history to forget";
+    ASSERT_FALSE(used.render(signal, kBlock) == expected)
+        << "the signal leaves no history to forget";
     used.plugin().reset(&used.plugin());
     EXPECT_EQ(used.render(signal, kBlock), expected);
 }

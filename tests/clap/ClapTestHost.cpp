@@ -21,7 +21,7 @@ void CLAP_CALL hostRequest(const clap_host*) {
     ++calls;
 }
 
-const clap_host kHost = {kVersion, nullptr,        "test host",  "Tessel @ Vantrelix", "",
+const clap_host kHost = {kVersion, nullptr,       "test host", "Tessel @ Vantrelix", "",
                          "1",      hostExtension, hostRequest, hostRequest,          hostRequest};
 
 }  // namespace

@@ -158,7 +158,8 @@ void fill(Reader& in, std::vector<float>& samples) {
         case 1: {
             const auto amplitude = static_cast<double>(in.number<float>());
             for (std::size_t i = 0; i < samples.size(); ++i) {
-                samples[i] = static_cast<float>(amplitude * std::sin(0.05 * static_cast<double>(i)));
+                samples[i] =
+                    static_cast<float>(amplitude * std::sin(0.05 * static_cast<double>(i)));
             }
             break;
         }
@@ -175,7 +176,8 @@ class Session {
         const clap_plugin_factory& factory = pluginFactory();
         plugin_ = factory.create_plugin(&factory, &host_, kPluginId);
         if (plugin_ == nullptr || !plugin_->init(plugin_)) fail("no instance", 0);
-        params_ = static_cast<const clap_plugin_params*>(plugin_->get_extension(plugin_, kExtParams));
+        params_ =
+            static_cast<const clap_plugin_params*>(plugin_->get_extension(plugin_, kExtParams));
         state_ = static_cast<const clap_plugin_state*>(plugin_->get_extension(plugin_, kExtState));
         if (params_ == nullptr || state_ == nullptr) fail("an extension is missing", 0);
         activate(44100.0);
