@@ -103,8 +103,7 @@ std::vector<BenchResult> runBench(const std::vector<BenchEntry>& entries,
         }
         contestant.result.name = plugin.name();
         contestant.result.format = formatName(plugin.format());
-        contestant.result.file =
-            std::filesystem::path(entry.path).filename().string();
+        contestant.result.file = std::filesystem::path(entry.path).filename().string();
         contestant.buffers =
             std::make_unique<BlockBuffers>(plugin.inputs(), plugin.outputs(), options.blockSize);
         plugin.activate();

@@ -28,9 +28,9 @@ const void* CLAP_CALL noExtension(const clap_host*, const char*) {
 
 void CLAP_CALL ignoreRequest(const clap_host*) {}
 
-const clap_host kPlainHost = {kVersion,      nullptr,       "tessel-host", "Tessel @ Vantrelix", "",
-                              "1",           noExtension,   ignoreRequest, ignoreRequest,
-                              ignoreRequest};
+const clap_host kPlainHost = {
+    kVersion, nullptr,     "tessel-host", "Tessel @ Vantrelix", "",
+    "1",      noExtension, ignoreRequest, ignoreRequest,        ignoreRequest};
 
 template <typename Extension>
 const Extension* extension(const clap_plugin* plugin, const char* id) {

@@ -90,8 +90,7 @@ class Instance {
 
   private:
     clap::clap_process_status processBuffers(clap::clap_audio_buffer& input,
-                                             clap::clap_audio_buffer& output,
-                                             std::uint32_t frames);
+                                             clap::clap_audio_buffer& output, std::uint32_t frames);
 
     const clap::clap_plugin* plugin_ = nullptr;
     const clap::clap_plugin_descriptor* descriptor_ = nullptr;

@@ -31,9 +31,8 @@ ClapPlugin::ClapPlugin(const std::string& path, double sampleRate, std::int32_t 
     : location_(path) {
     try {
         module_ = std::make_unique<claphost::Module>(path);
-        instance_ = std::make_unique<claphost::Instance>(*module_, claphost::plainHost(),
-                                                         sampleRate,
-                                                         static_cast<std::uint32_t>(maxBlock));
+        instance_ = std::make_unique<claphost::Instance>(
+            *module_, claphost::plainHost(), sampleRate, static_cast<std::uint32_t>(maxBlock));
     } catch (const std::runtime_error& error) {
         throw HostError("cannot load the CLAP plug-in " + path + ": " + error.what());
     }
@@ -77,10 +76,10 @@ Control ClapPlugin::describe(const clap_param_info& info) const {
     control.defaultValue = info.default_value;
     const std::string shownDefault = text(info.id, info.default_value);
     control.unit = unitOf(shownDefault);
-    control.defaultText = control.unit.empty() || shownDefault.size() <= control.unit.size()
-                              ? shownDefault
-                              : trimText(shownDefault.substr(0, shownDefault.size() -
-                                                                    control.unit.size()));
+    control.defaultText =
+        control.unit.empty() || shownDefault.size() <= control.unit.size()
+            ? shownDefault
+            : trimText(shownDefault.substr(0, shownDefault.size() - control.unit.size()));
     if ((info.flags & kParamIsStepped) != 0 && info.max_value - info.min_value <= kLongestList) {
         bool words = (info.flags & kParamIsEnum) != 0;
         std::vector<std::pair<double, std::string>> steps;
@@ -142,8 +141,7 @@ std::vector<std::string> ClapPlugin::ports() const {
 
 std::int32_t ClapPlugin::latency() const {
     const clap_plugin_latency* latency = instance_->latency();
-    return latency == nullptr ? 0
-                              : static_cast<std::int32_t>(latency->get(&instance_->plugin()));
+    return latency == nullptr ? 0 : static_cast<std::int32_t>(latency->get(&instance_->plugin()));
 }
 
 void ClapPlugin::loadPreset(const std::string& name) {

@@ -149,7 +149,8 @@ void printInfo(const Plugin& plugin, std::ostream& out) {
         std::vector<std::string> positions;
         for (std::size_t i = 0; i < plugin.parameters().size(); ++i) {
             values.push_back(plugin.display(i));
-            if (vst2 != nullptr) positions.push_back(positionText(static_cast<float>(plugin.value(i))));
+            if (vst2 != nullptr)
+                positions.push_back(positionText(static_cast<float>(plugin.value(i))));
         }
         out << "\nParameters\n";
         printControls(plugin.parameters(), values, positions, out);

@@ -54,10 +54,10 @@ float number(const LilvNode* node, float fallback) {
 // not loaded its description (a bundle loaded alone); else the URI's last word.
 std::string unitSymbol(const std::string& uri) {
     static const std::pair<const char*, const char*> kSymbols[] = {
-        {"db", "dB"},   {"pc", "%"},     {"hz", "Hz"},   {"khz", "kHz"}, {"mhz", "MHz"},
-        {"ms", "ms"},   {"s", "s"},      {"min", "min"}, {"bpm", "BPM"}, {"cent", "ct"},
-        {"oct", "oct"}, {"semitone12TET", "semi"},       {"degree", "deg"},
-        {"frame", "frames"},             {"beat", "beats"}, {"bar", "bars"}};
+        {"db", "dB"},      {"pc", "%"},         {"hz", "Hz"},      {"khz", "kHz"},
+        {"mhz", "MHz"},    {"ms", "ms"},        {"s", "s"},        {"min", "min"},
+        {"bpm", "BPM"},    {"cent", "ct"},      {"oct", "oct"},    {"semitone12TET", "semi"},
+        {"degree", "deg"}, {"frame", "frames"}, {"beat", "beats"}, {"bar", "bars"}};
     const std::string word = uri.substr(uri.find_last_of("#/") + 1);
     if (uri.rfind(LV2_UNITS_PREFIX, 0) == 0) {
         for (const auto& [name, symbol] : kSymbols) {
@@ -116,7 +116,7 @@ World::World(const std::string& bundleOrUri) : world_(lilv_world_new()) {
         lilv_world_load_plugin_classes(world_);
         lilv_world_load_bundle(world_, bundle);
         plugins = lilv_world_get_all_plugins(world_);
-        LILV_FOREACH (plugins, i, plugins) {
+        LILV_FOREACH(plugins, i, plugins) {
             const LilvPlugin* candidate = lilv_plugins_get(plugins, i);
             if (lilv_node_equals(lilv_plugin_get_bundle_uri(candidate), bundle)) {
                 plugin_ = candidate;
@@ -207,7 +207,7 @@ void World::describePorts() {
             lilv_nodes_free(units);
         }
         if (LilvScalePoints* points = lilv_port_get_scale_points(plugin_, lilvPort)) {
-            LILV_FOREACH (scale_points, p, points) {
+            LILV_FOREACH(scale_points, p, points) {
                 const LilvScalePoint* point = lilv_scale_points_get(points, p);
                 port.scalePoints.emplace_back(number(lilv_scale_point_get_value(point), 0.0f),
                                               text(lilv_scale_point_get_label(point)));
@@ -223,7 +223,7 @@ void World::findPresets() {
     const Node presetClass(world_, LV2_PRESETS__Preset);
     const Node label(world_, LILV_NS_RDFS "label");
     presetNodes_ = lilv_plugin_get_related(plugin_, presetClass);
-    LILV_FOREACH (nodes, i, presetNodes_) {
+    LILV_FOREACH(nodes, i, presetNodes_) {
         const LilvNode* preset = lilv_nodes_get(presetNodes_, i);
         lilv_world_load_resource(world_, preset);
         std::string name = take(lilv_world_get(world_, preset, label, nullptr));
@@ -253,14 +253,14 @@ struct Instance::Features {
           sampleRate(static_cast<float>(rate)) {
         const LV2_URID intType = urids.map(LV2_ATOM__Int);
         const LV2_URID floatType = urids.map(LV2_ATOM__Float);
-        options[0] = {LV2_OPTIONS_INSTANCE, 0, urids.map(LV2_BUF_SIZE__minBlockLength),
-                      sizeof minBlock, intType, &minBlock};
-        options[1] = {LV2_OPTIONS_INSTANCE, 0, urids.map(LV2_BUF_SIZE__maxBlockLength),
-                      sizeof maxBlock, intType, &maxBlock};
-        options[2] = {LV2_OPTIONS_INSTANCE, 0, urids.map(LV2_BUF_SIZE__nominalBlockLength),
-                      sizeof maxBlock, intType, &maxBlock};
-        options[3] = {LV2_OPTIONS_INSTANCE, 0, urids.map(LV2_PARAMETERS__sampleRate),
-                      sizeof sampleRate, floatType, &sampleRate};
+        options[0] = {LV2_OPTIONS_INSTANCE, 0,       urids.map(LV2_BUF_SIZE__minBlockLength),
+                      sizeof minBlock,      intType, &minBlock};
+        options[1] = {LV2_OPTIONS_INSTANCE, 0,       urids.map(LV2_BUF_SIZE__maxBlockLength),
+                      sizeof maxBlock,      intType, &maxBlock};
+        options[2] = {LV2_OPTIONS_INSTANCE, 0,       urids.map(LV2_BUF_SIZE__nominalBlockLength),
+                      sizeof maxBlock,      intType, &maxBlock};
+        options[3] = {LV2_OPTIONS_INSTANCE, 0,         urids.map(LV2_PARAMETERS__sampleRate),
+                      sizeof sampleRate,    floatType, &sampleRate};
         options[4] = {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr};
     }
 };
@@ -281,8 +281,12 @@ Instance::Instance(World& world, double sampleRate, std::uint32_t maxBlock)
     }
     for (const Port& port : world.ports()) {
         switch (port.kind) {
-            case PortKind::audioIn: audioIns_.push_back(port.index); break;
-            case PortKind::audioOut: audioOuts_.push_back(port.index); break;
+            case PortKind::audioIn:
+                audioIns_.push_back(port.index);
+                break;
+            case PortKind::audioOut:
+                audioOuts_.push_back(port.index);
+                break;
             case PortKind::controlIn:
             case PortKind::controlOut:
                 controls_[port.index] = port.defaultValue;
@@ -353,7 +357,8 @@ void Instance::run(const float* const* inputs, float* const* outputs, std::uint3
     lilv_instance_run(instance_, frames);
     // Nothing may be read through these pointers once the run is over.
     for (const std::uint32_t port : audioIns_) lilv_instance_connect_port(instance_, port, nullptr);
-    for (const std::uint32_t port : audioOuts_) lilv_instance_connect_port(instance_, port, nullptr);
+    for (const std::uint32_t port : audioOuts_)
+        lilv_instance_connect_port(instance_, port, nullptr);
 }
 
 }  // namespace lv2host

@@ -59,9 +59,7 @@ class World {
     // The port with this symbol; throws std::runtime_error without one.
     const Port& port(const std::string& symbol) const;
     // The presets' labels, and each one's node, in the order lilv lists them.
-    const std::vector<std::pair<std::string, const LilvNode*>>& presets() const {
-        return presets_;
-    }
+    const std::vector<std::pair<std::string, const LilvNode*>>& presets() const { return presets_; }
     UridMap& uridMap() { return urids_; }
 
   private:

@@ -20,7 +20,8 @@ Control describe(const lv2host::Port& port) {
     if (port.toggled) {
         control.choices = {{0.0, "off"}, {1.0, "on"}};
     } else if (port.integer && !port.scalePoints.empty()) {
-        for (const auto& [value, label] : port.scalePoints) control.choices.emplace_back(value, label);
+        for (const auto& [value, label] : port.scalePoints)
+            control.choices.emplace_back(value, label);
     }
     if (control.choices.empty()) {
         control.range = rangeText(control.minimum, control.maximum, control.unit);
@@ -46,8 +47,12 @@ Lv2Plugin::Lv2Plugin(const std::string& bundleOrUri, double sampleRate, std::int
     }
     for (const lv2host::Port& port : world_->ports()) {
         switch (port.kind) {
-            case lv2host::PortKind::audioIn: ++inputs_; break;
-            case lv2host::PortKind::audioOut: ++outputs_; break;
+            case lv2host::PortKind::audioIn:
+                ++inputs_;
+                break;
+            case lv2host::PortKind::audioOut:
+                ++outputs_;
+                break;
             case lv2host::PortKind::controlIn:
                 parameterPorts_.push_back(port.index);
                 parameters_.push_back(describe(port));
@@ -56,7 +61,8 @@ Lv2Plugin::Lv2Plugin(const std::string& bundleOrUri, double sampleRate, std::int
                 meterPorts_.push_back(port.index);
                 meters_.push_back(describe(port));
                 break;
-            case lv2host::PortKind::other: break;
+            case lv2host::PortKind::other:
+                break;
         }
     }
 }
@@ -71,11 +77,21 @@ std::vector<std::string> Lv2Plugin::ports() const {
     for (const lv2host::Port& port : world_->ports()) {
         const char* kind = "";
         switch (port.kind) {
-            case lv2host::PortKind::audioIn: kind = "audio in"; break;
-            case lv2host::PortKind::audioOut: kind = "audio out"; break;
-            case lv2host::PortKind::controlIn: kind = "control in"; break;
-            case lv2host::PortKind::controlOut: kind = "control out"; break;
-            case lv2host::PortKind::other: kind = port.atom ? "event" : "other"; break;
+            case lv2host::PortKind::audioIn:
+                kind = "audio in";
+                break;
+            case lv2host::PortKind::audioOut:
+                kind = "audio out";
+                break;
+            case lv2host::PortKind::controlIn:
+                kind = "control in";
+                break;
+            case lv2host::PortKind::controlOut:
+                kind = "control out";
+                break;
+            case lv2host::PortKind::other:
+                kind = port.atom ? "event" : "other";
+                break;
         }
         lines.push_back(std::to_string(port.index) + " " + kind + ": " + port.symbol + " (" +
                         port.name + ")");
@@ -108,8 +124,8 @@ void Lv2Plugin::loadPreset(const std::string& name) {
         }
         list += (list.empty() ? "" : ", ") + label;
     }
-    throw HostError("no preset '" + name + "'; the plug-in's presets: " +
-                    (list.empty() ? "none" : list));
+    throw HostError("no preset '" + name +
+                    "'; the plug-in's presets: " + (list.empty() ? "none" : list));
 }
 
 void Lv2Plugin::setValue(std::size_t parameter, double value) {

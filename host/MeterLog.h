@@ -13,8 +13,8 @@
 namespace host {
 
 struct MeterSummary {
-    double mean = 0.0;     // weighted by each block's frames
-    double deepest = 0.0;  // the value farthest from 0
+    double mean = 0.0;         // weighted by each block's frames
+    double deepest = 0.0;      // the value farthest from 0
     double deepestTime = 0.0;  // seconds from the start to the block that read it
 };
 

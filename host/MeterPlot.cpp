@@ -17,11 +17,12 @@ void addOutline(SvgPlot& panel, const AudioBuffer& audio, const MeterLog& meters
     PlotSeries upper{name, colour, {}, false};
     PlotSeries lower{"", colour, {}, false};
     for (std::size_t b = 0; b < meters.blockCount(); ++b) {
-        const auto start = static_cast<std::size_t>(std::llround(meters.time(b) * audio.sampleRate));
-        const std::size_t end = b + 1 < meters.blockCount()
-                                    ? static_cast<std::size_t>(
-                                          std::llround(meters.time(b + 1) * audio.sampleRate))
-                                    : audio.frames();
+        const auto start =
+            static_cast<std::size_t>(std::llround(meters.time(b) * audio.sampleRate));
+        const std::size_t end =
+            b + 1 < meters.blockCount()
+                ? static_cast<std::size_t>(std::llround(meters.time(b + 1) * audio.sampleRate))
+                : audio.frames();
         float high = 0.0f;
         float low = 0.0f;
         for (const std::vector<float>& channel : audio.channels) {
@@ -54,14 +55,13 @@ std::vector<double> ticks(double from, double to, int count) {
 
 }  // namespace
 
-SvgFigure meterFigure(const std::string& title, const AudioBuffer& input,
-                      const AudioBuffer& output, const MeterLog& meters) {
+SvgFigure meterFigure(const std::string& title, const AudioBuffer& input, const AudioBuffer& output,
+                      const MeterLog& meters) {
     const double seconds = static_cast<double>(input.frames()) / input.sampleRate;
     const PlotAxis time{"time (s)", 0.0, seconds, false, ticks(0.0, seconds, 8)};
 
     SvgPlot waveform("waveform: peaks per block", time,
-                     {"sample", -1.0, 1.0, false, {-1.0, -0.5, 0.0, 0.5, 1.0}},
-                     LegendPlace::None);
+                     {"sample", -1.0, 1.0, false, {-1.0, -0.5, 0.0, 0.5, 1.0}}, LegendPlace::None);
     addOutline(waveform, input, meters, "input", "#bbbbbb");
     addOutline(waveform, output, meters, "output", "#1f77b4");
 
@@ -75,15 +75,15 @@ SvgFigure meterFigure(const std::string& title, const AudioBuffer& input,
     }
     if (high - low < 1.0) high = low + 1.0;
     const std::string unit = meters.meters().empty() ? "" : meters.meters().front().unit;
-    SvgPlot values("read-only outputs after each block", time,
-                   {unit.empty() ? "value" : "value (" + unit + ")", low, high, false,
-                    ticks(low, high, 6)},
-                   LegendPlace::None);
+    SvgPlot values(
+        "read-only outputs after each block", time,
+        {unit.empty() ? "value" : "value (" + unit + ")", low, high, false, ticks(low, high, 6)},
+        LegendPlace::None);
     std::vector<PlotSeries> legend = {{"input", "#bbbbbb", {}, false},
                                       {"output", "#1f77b4", {}, false}};
     for (std::size_t m = 0; m < meters.meters().size(); ++m) {
-        PlotSeries series{meters.meters()[m].name, kColours[(m + 2) % std::size(kColours)], {},
-                          false};
+        PlotSeries series{
+            meters.meters()[m].name, kColours[(m + 2) % std::size(kColours)], {}, false};
         for (std::size_t b = 0; b < meters.blockCount(); ++b) {
             series.points.emplace_back(meters.time(b), meters.value(b, m));
         }

@@ -11,7 +11,7 @@
 
 namespace host {
 
-SvgFigure meterFigure(const std::string& title, const AudioBuffer& input,
-                      const AudioBuffer& output, const MeterLog& meters);
+SvgFigure meterFigure(const std::string& title, const AudioBuffer& input, const AudioBuffer& output,
+                      const MeterLog& meters);
 
 }  // namespace host

@@ -46,7 +46,6 @@ class ParameterSetter final {
     float positionForValue(std::int32_t index, const std::string& value);
 
   private:
-
     PluginInstance& plugin_;
 };
 

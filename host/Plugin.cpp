@@ -14,10 +14,14 @@ namespace host {
 
 const char* formatName(PluginFormat format) {
     switch (format) {
-        case PluginFormat::vst2: return "VST 2";
-        case PluginFormat::vst3: return "VST 3";
-        case PluginFormat::lv2: return "LV2";
-        case PluginFormat::clap: return "CLAP";
+        case PluginFormat::vst2:
+            return "VST 2";
+        case PluginFormat::vst3:
+            return "VST 3";
+        case PluginFormat::lv2:
+            return "LV2";
+        case PluginFormat::clap:
+            return "CLAP";
     }
     return "?";
 }
@@ -58,8 +62,7 @@ std::size_t Plugin::findParameter(const std::string& nameOrId) const {
     for (std::size_t i = 0; i < parameters_.size(); ++i) {
         if (normaliseText(parameters_[i].id) == wanted) return i;
     }
-    throw HostError("unknown parameter '" + nameOrId +
-                    "' (the info command lists the parameters)");
+    throw HostError("unknown parameter '" + nameOrId + "' (the info command lists the parameters)");
 }
 
 double Plugin::valueFor(std::size_t parameter, const std::string& text) {
@@ -76,9 +79,10 @@ double Plugin::valueFor(std::size_t parameter, const std::string& text) {
             }
         }
         std::string list;
-        for (const auto& choice : control.choices) list += (list.empty() ? "" : ", ") + choice.second;
-        throw HostError("'" + control.name + "' has no choice '" + text + "'; its choices: " +
-                        list);
+        for (const auto& choice : control.choices)
+            list += (list.empty() ? "" : ", ") + choice.second;
+        throw HostError("'" + control.name + "' has no choice '" + text +
+                        "'; its choices: " + list);
     }
     const auto number = leadingNumber(text, control.unit);
     if (!number) {
@@ -92,8 +96,7 @@ double Plugin::valueFor(std::size_t parameter, const std::string& text) {
     if (numberText(*number) == numberText(low)) return low;
     if (numberText(*number) == numberText(high)) return high;
     if (*number < low || *number > high) {
-        throw HostError("'" + control.name + "' cannot be " + text + ": it spans " +
-                        control.range);
+        throw HostError("'" + control.name + "' cannot be " + text + ": it spans " + control.range);
     }
     return *number;
 }

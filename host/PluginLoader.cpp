@@ -14,10 +14,14 @@ namespace {
 std::unique_ptr<Plugin> open(PluginFormat format, const std::string& location, double sampleRate,
                              std::int32_t maxBlock) {
     switch (format) {
-        case PluginFormat::vst2: return std::make_unique<Vst2Plugin>(location, sampleRate, maxBlock);
-        case PluginFormat::vst3: return std::make_unique<Vst3Plugin>(location, sampleRate, maxBlock);
-        case PluginFormat::lv2: return std::make_unique<Lv2Plugin>(location, sampleRate, maxBlock);
-        case PluginFormat::clap: return std::make_unique<ClapPlugin>(location, sampleRate, maxBlock);
+        case PluginFormat::vst2:
+            return std::make_unique<Vst2Plugin>(location, sampleRate, maxBlock);
+        case PluginFormat::vst3:
+            return std::make_unique<Vst3Plugin>(location, sampleRate, maxBlock);
+        case PluginFormat::lv2:
+            return std::make_unique<Lv2Plugin>(location, sampleRate, maxBlock);
+        case PluginFormat::clap:
+            return std::make_unique<ClapPlugin>(location, sampleRate, maxBlock);
     }
     throw HostError("unknown plug-in format: " + location);
 }

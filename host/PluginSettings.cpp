@@ -14,15 +14,15 @@ std::vector<AppliedSetting> applySettings(Plugin& plugin, const std::string& pre
     for (const ParameterAssignment& assignment : settings) {
         if (vst2 != nullptr) {
             const ParameterState state = ParameterSetter(vst2->instance()).apply(assignment);
-            applied.push_back({state.name,
-                               state.label.empty() ? state.display
-                                                   : state.display + " " + state.label,
-                               positionText(state.position)});
+            applied.push_back(
+                {state.name,
+                 state.label.empty() ? state.display : state.display + " " + state.label,
+                 positionText(state.position)});
             continue;
         }
         if (assignment.normalised) {
-            throw HostError("--set-norm is for VST 2 plug-ins; give --set " +
-                            assignment.parameter + "=VALUE in shown terms");
+            throw HostError("--set-norm is for VST 2 plug-ins; give --set " + assignment.parameter +
+                            "=VALUE in shown terms");
         }
         const std::size_t index = plugin.findParameter(assignment.parameter);
         plugin.setValue(index, plugin.valueFor(index, assignment.value));

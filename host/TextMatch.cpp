@@ -15,7 +15,8 @@ std::string trimText(const std::string& text) {
 
 std::string lowerCase(const std::string& text) {
     std::string result;
-    for (const char c : text) result += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const char c : text)
+        result += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return result;
 }
 

@@ -73,8 +73,8 @@ void Vst2Plugin::describeParameters() {
         } else {
             for (std::size_t r = 0; r < runs.size(); ++r) {
                 const int end = r + 1 < runs.size() ? runs[r + 1].first - 1 : kSamples;
-                control.choices.emplace_back(
-                    (runs[r].first + end) / 2.0 / kSamples, runs[r].second);
+                control.choices.emplace_back((runs[r].first + end) / 2.0 / kSamples,
+                                             runs[r].second);
                 control.range += (r == 0 ? "" : ", ") + runs[r].second;
             }
         }

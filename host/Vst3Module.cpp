@@ -68,8 +68,8 @@ std::string bundleLibrary(const std::string& path) {
     const fs::path bundle(path);
     std::error_code error;
     if (!fs::is_directory(bundle, error)) return path;
-    const fs::path library = bundle / "Contents" / "x86_64-linux" /
-                             (bundle.filename().replace_extension(".so"));
+    const fs::path library =
+        bundle / "Contents" / "x86_64-linux" / (bundle.filename().replace_extension(".so"));
     if (!fs::is_regular_file(library, error)) {
         throw std::runtime_error(path + " holds no Linux library (" + library.string() + ")");
     }
@@ -183,8 +183,7 @@ Instance::Instance(Module& module, double sampleRate, int32 largestBlock) {
         controller_ = static_cast<IEditController*>(found);
     } else {
         Uid controllerClass{};
-        check(component_->getControllerClassId(controllerClass.bytes),
-              "getControllerClassId");
+        check(component_->getControllerClassId(controllerClass.bytes), "getControllerClassId");
         check(module.factory()->createInstance(controllerClass.bytes, IEditController::iid.bytes,
                                                &found),
               "creating the controller");

@@ -172,7 +172,8 @@ void Vst3Plugin::process(const float* const* inputs, float* const* outputs, std:
     for (std::size_t i = 0; i < meterIds_.size(); ++i) {
         const double reported = instance_->reported(meterIds_[i]);
         if (!std::isnan(reported)) {
-            meterValues_[i] = instance_->controller()->normalizedParamToPlain(meterIds_[i], reported);
+            meterValues_[i] =
+                instance_->controller()->normalizedParamToPlain(meterIds_[i], reported);
         }
     }
 }

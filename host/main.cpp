@@ -148,9 +148,9 @@ struct PluginOptions {
             std::cout << "loaded preset " << preset << "\n";
         }
         for (const AppliedSetting& setting : applySettings(plugin, "", assignments())) {
-            std::printf("set %s = %s%s\n", setting.name.c_str(), setting.display.c_str(),
-                        setting.position.empty() ? ""
-                                                 : (" (position " + setting.position + ")").c_str());
+            std::printf(
+                "set %s = %s%s\n", setting.name.c_str(), setting.display.c_str(),
+                setting.position.empty() ? "" : (" (position " + setting.position + ")").c_str());
         }
     }
 };
@@ -233,8 +233,7 @@ int runCompare(const std::string& a, const std::string& b, const std::string& ma
 }
 
 int run(int argc, char** argv) {
-    CLI::App app{program +
-                 ": loads a plug-in (VST 2, VST 3, LV2) and uses it from the terminal"};
+    CLI::App app{program + ": loads a plug-in (VST 2, VST 3, LV2) and uses it from the terminal"};
     app.failure_message(oneLineFailure);
     app.require_subcommand(1);
     app.set_version_flag("--version", program + " " + TESSEL_HOST_VERSION,
@@ -474,8 +473,7 @@ int run(int argc, char** argv) {
         }
         writeAudioFile(audioOutput, output, format);
         if (presetOutput != nullptr) {
-            writeProgramFile(*presetOutput,
-                             captureProgram(vst2Instance(*plugin, "--save-preset")));
+            writeProgramFile(*presetOutput, captureProgram(vst2Instance(*plugin, "--save-preset")));
         }
         if (metersOutput != nullptr) {
             std::ofstream file(metersOutput->temporaryPath());
@@ -522,12 +520,11 @@ int run(int argc, char** argv) {
     } else if (*plot && !meterPlugin.empty()) {
         std::filesystem::create_directories(plotFolder);
         const std::string target = (std::filesystem::path(plotFolder) / "meters.svg").string();
-        OutputFiles outputs(meterInput.empty() ? std::vector<std::string>{}
-                                               : std::vector{meterInput},
-                            overwrite);
+        OutputFiles outputs(
+            meterInput.empty() ? std::vector<std::string>{} : std::vector{meterInput}, overwrite);
         OutputFile& plotOutput = outputs.claim(target);
-        const AudioBuffer input = meterInput.empty() ? makeDemoSignal(plotRate, kDemoSeconds)
-                                                     : readAudioFile(meterInput);
+        const AudioBuffer input =
+            meterInput.empty() ? makeDemoSignal(plotRate, kDemoSeconds) : readAudioFile(meterInput);
         const auto plugin = loadPlugin(meterPlugin, input.sampleRate, kDefaultBlock);
         std::vector<ParameterAssignment> settings;
         for (const std::string& setting : meterSettings) {
@@ -536,8 +533,8 @@ int run(int argc, char** argv) {
         for (const AppliedSetting& setting : applySettings(*plugin, meterPreset, settings)) {
             std::printf("set %s = %s\n", setting.name.c_str(), setting.display.c_str());
         }
-        const std::string title = plugin->name() + " (" + formatName(plugin->format()) +
-                                  "): meters over time";
+        const std::string title =
+            plugin->name() + " (" + formatName(plugin->format()) + "): meters over time";
         if (plugin->meters().empty()) {
             throw HostError(plugin->name() + " has no read-only outputs to draw");
         }

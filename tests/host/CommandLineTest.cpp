@@ -24,7 +24,8 @@ class CommandLine : public ScratchFolder {
 };
 
 bool isOneErrorLine(const std::string& err) {
-    return err.rfind("tessel-host: error: ", 0) == 0 && std::count(err.begin(), err.end(), '\n') == 1;
+    return err.rfind("tessel-host: error: ", 0) == 0 &&
+           std::count(err.begin(), err.end(), '\n') == 1;
 }
 
 TEST_F(CommandLine, BrokenPlugInsFailCleanlyWithoutOutput) {

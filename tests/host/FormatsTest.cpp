@@ -36,12 +36,12 @@ const std::vector<SettingRow>& settingRows() {
     static const std::vector<SettingRow> rows = {
         {"defaults", {}},
         {"heavy",
-         {"--set", "Master Drive=60", "--set", "Filter bank=LP12 up", "--set",
-          "Compressor mode=B", "--set", "Clipping=on", "--set", "Clip hard<>soft=50", "--set",
-          "Band 0 drive adjust=20", "--set", "Stereo separation=0"}},
+         {"--set", "Master Drive=60", "--set", "Filter bank=LP12 up", "--set", "Compressor mode=B",
+          "--set", "Clipping=on", "--set", "Clip hard<>soft=50", "--set", "Band 0 drive adjust=20",
+          "--set", "Stereo separation=0"}},
         {"changes within blocks",
-         {"--at", "0.5", "Master Drive=60", "--at", "1.23", "Filter bank=LP18 dn", "--at",
-          "1.5001", "Clipping=on"}},
+         {"--at", "0.5", "Master Drive=60", "--at", "1.23", "Filter bank=LP18 dn", "--at", "1.5001",
+          "Clipping=on"}},
     };
     return rows;
 }
@@ -50,8 +50,8 @@ class Formats : public ScratchFolder {
   protected:
     AudioBuffer renderThrough(const std::string& location, const SettingRow& row,
                               const std::string& output, std::vector<std::string> extra = {}) {
-        std::vector<std::string> arguments = {"render",    location, file(output), "--seconds",
-                                              "2",         "--quiet", "--overwrite"};
+        std::vector<std::string> arguments = {"render", location,  file(output), "--seconds",
+                                              "2",      "--quiet", "--overwrite"};
         arguments.insert(arguments.end(), row.arguments.begin(), row.arguments.end());
         arguments.insert(arguments.end(), extra.begin(), extra.end());
         const CommandResult result = runHost(arguments, folder_.string());

@@ -60,8 +60,7 @@ TEST(Render, ChangesTakeEffectAtTheirFrame) {
     for (const std::int64_t frame : {0, 1, 255, 256, 700, 1999}) {
         Vst2Plugin plugin(kTestEffect, 48000.0, 256);
         const double minusSix = plugin.valueFor(0, "-6");
-        const AudioBuffer output =
-            render(plugin, 256, input, {256, false, {{frame, 0, minusSix}}});
+        const AudioBuffer output = render(plugin, 256, input, {256, false, {{frame, 0, minusSix}}});
         for (std::size_t n = 0; n < input.frames(); ++n) {
             const float gain = static_cast<std::int64_t>(n) < frame ? 1.0f : 0.50118723f;
             ASSERT_FLOAT_EQ(output.channels[0][n], input.channels[0][n] * gain)

@@ -104,7 +104,8 @@ FaceRender renderFace(const std::string& location, const std::string& preset,
     }
     MeterLog meters(plugin->meters(), 48000.0);
     FaceRender result;
-    result.audio = render(*plugin, 512, makeDemoSignal(48000.0, 2.0), {512, false}, nullptr, &meters);
+    result.audio =
+        render(*plugin, 512, makeDemoSignal(48000.0, 2.0), {512, false}, nullptr, &meters);
     const std::vector<MeterSummary> all = meters.summarise();
     for (std::size_t m = 0; m < all.size(); ++m) {
         if (plugin->meters()[m].name.rfind("Gain Reduction", 0) == 0) {
@@ -122,8 +123,8 @@ TEST(ThirdParty, ZamCompressorInEveryFormatReportsAndRendersAlike) {
     for (const std::string& location : zamCompressorFaces()) {
         if (!std::filesystem::exists(location)) GTEST_SKIP() << location << " is not installed";
     }
-    const std::vector<std::pair<std::string, std::string>> settings = {
-        {"Threshold 2", "-30"}, {"ZamComp 2 ON", "1"}};
+    const std::vector<std::pair<std::string, std::string>> settings = {{"Threshold 2", "-30"},
+                                                                       {"ZamComp 2 ON", "1"}};
     std::vector<FaceRender> renders;
     for (const std::string& location : zamCompressorFaces()) {
         SCOPED_TRACE(location);

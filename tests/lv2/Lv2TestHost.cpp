@@ -20,7 +20,8 @@ const lv2::ControlPort& controlPort(const std::string& symbol) {
 }
 
 void setAsPort(host::PluginInstance& plugin, const lv2::ControlPort& port, float value) {
-    const double position = port.control.positionFor(static_cast<double>(lv2::clampToPort(port, value)));
+    const double position =
+        port.control.positionFor(static_cast<double>(lv2::clampToPort(port, value)));
     plugin.setParameter(static_cast<std::int32_t>(port.control.id()), static_cast<float>(position));
 }
 

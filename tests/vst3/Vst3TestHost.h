@@ -11,8 +11,8 @@
 namespace vst3test {
 
 using vst3host::Module;
-using vst3host::ScanReport;
 using vst3host::scan;
+using vst3host::ScanReport;
 
 // The library inside the bundle under test: VST3_PLUGIN_PATH when set,
 // otherwise the one the build compiled in.
