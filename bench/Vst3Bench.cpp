@@ -13,7 +13,8 @@ namespace {
 
 void vst3(benchmark::State& state) {
     try {
-        vst3test::Instance plugin(bench::kSampleRate, static_cast<vst3::int32>(bench::kFaceBlock));
+        vst3test::Instance plugin(bench::kSampleRate,
+                                  static_cast<vst3::int32>(bench::kFaceBlock));
         if (state.range(0) == 1) {
             plugin.queue(param::filterBank, 1.0);
             plugin.queue(param::compressorMode, 1.0);
@@ -41,15 +42,15 @@ void vst3(benchmark::State& state) {
         data.inputParameterChanges = &input;
         data.outputParameterChanges = &output;
         vst3::IAudioProcessor* processor = plugin.processor();
-        bench::timeFaceBlocks(state,
-                              [&](const float* inL, const float* inR, float* outL, float* outR) {
-                                  inChannels[0] = const_cast<float*>(inL);
-                                  inChannels[1] = const_cast<float*>(inR);
-                                  outChannels[0] = outL;
-                                  outChannels[1] = outR;
-                                  output.clear();
-                                  processor->process(data);
-                              });
+        bench::timeFaceBlocks(
+            state, [&](const float* inL, const float* inR, float* outL, float* outR) {
+                inChannels[0] = const_cast<float*>(inL);
+                inChannels[1] = const_cast<float*>(inR);
+                outChannels[0] = outL;
+                outChannels[1] = outR;
+                output.clear();
+                processor->process(data);
+            });
     } catch (const std::exception& failure) {
         state.SkipWithError(failure.what());
     }

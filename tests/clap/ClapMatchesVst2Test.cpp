@@ -26,8 +26,8 @@
 namespace {
 
 using namespace clap;
-using claphost::paramValue;
 using claptest::Instance;
+using claphost::paramValue;
 using testhost::Stereo;
 
 constexpr std::uint32_t kBlock = 512;

@@ -72,9 +72,9 @@
 #include "binding/AEffect.h"
 #include "effect/CompressorEffect.h"
 #include "effect/ProductInfo.h"
+#include "lv2/PortLayout.h"
 #include "engine/ControlIds.h"
 #include "engine/StateRecord.h"
-#include "lv2/PortLayout.h"
 #include "vst3/PluginFactory.h"
 
 extern "C" const LV2_Descriptor* lv2_descriptor(uint32_t index);

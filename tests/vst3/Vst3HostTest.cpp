@@ -24,8 +24,8 @@
 namespace {
 
 using namespace vst3;
-using vst3host::narrow;
 using vst3test::Instance;
+using vst3host::narrow;
 
 // The class ID of the VST 2 twin's replacement, as each platform stores it.
 #if defined(_WIN32)
@@ -96,11 +96,10 @@ TEST(Vst3Host, ParametersAreTheVst2OnesPlusBypassAndMeters) {
     testhost::Plugin vst2;
     ASSERT_EQ(instance.parameters().size(), std::size_t{param::count + 5});
     // A generic view shows a default as a user types it (100 ms, not 100.000008).
-    const std::pair<param::Index, double> typedDefaults[] = {{param::masterDrive, 0.0},
-                                                             {param::release, 100.0},
-                                                             {param::crossoverFreq0, 200.0},
-                                                             {param::crossoverFreq1, 700.0},
-                                                             {param::crossoverFreq2, 2000.0}};
+    const std::pair<param::Index, double> typedDefaults[] = {
+        {param::masterDrive, 0.0},      {param::release, 100.0},
+        {param::crossoverFreq0, 200.0}, {param::crossoverFreq1, 700.0},
+        {param::crossoverFreq2, 2000.0}};
     for (const auto& [id, typed] : typedDefaults) {
         const ParameterInfo& info = instance.parameters()[static_cast<std::size_t>(id)];
         EXPECT_EQ(controller->normalizedParamToPlain(info.id, info.defaultNormalizedValue), typed);
