@@ -111,7 +111,7 @@ struct PluginOptions {
         command = &app;
         app.add_option("PLUGIN", path,
                        "the plug-in: a VST 2 library (.so), a VST 3 bundle (.vst3), an LV2 "
-                       "bundle (.lv2) or URI")
+                       "bundle (.lv2) or URI, a CLAP file (.clap)")
             ->required();
         app.add_option("--preset", preset,
                        "load a preset by name (info lists them), or for VST 2 a program file "
@@ -233,7 +233,8 @@ int runCompare(const std::string& a, const std::string& b, const std::string& ma
 }
 
 int run(int argc, char** argv) {
-    CLI::App app{program + ": loads a plug-in (VST 2, VST 3, LV2) and uses it from the terminal"};
+    CLI::App app{program +
+                 ": loads a plug-in (VST 2, VST 3, LV2, CLAP) and uses it from the terminal"};
     app.failure_message(oneLineFailure);
     app.require_subcommand(1);
     app.set_version_flag("--version", program + " " + TESSEL_HOST_VERSION,
@@ -250,8 +251,9 @@ int run(int argc, char** argv) {
 
     PluginOptions infoOptions;
     double infoRate = kDefaultRate;
-    auto* info =
-        app.add_subcommand("info", "show the plug-in's names, id, channels, flags and parameters");
+    auto* info = app.add_subcommand("info",
+                                    "show what the plug-in is: ports, latency, presets, parameters "
+                                    "(ranges, defaults, units, choices) and read-only outputs");
     infoOptions.addTo(*info);
     info->add_option("--rate", infoRate, "sample rate told to the plug-in")
         ->check(within(kMinSampleRate, kMaxSampleRate))
@@ -275,8 +277,9 @@ int run(int argc, char** argv) {
     render->add_option("--block", renderBlock, "frames per processing call")
         ->check(within(1, kMaxBlock))
         ->capture_default_str();
-    render->add_flag("--accumulate", accumulate,
-                     "use the accumulating process call: OUT holds the input plus the effect");
+    render->add_flag(
+        "--accumulate", accumulate,
+        "VST 2: use the accumulating process call: OUT holds the input plus the effect");
     render->add_flag("--overwrite", overwrite,
                      "replace an existing OUT (or --save-preset file), even IN itself once the "
                      "render is complete; with one FILE that exists: replace it with the "
@@ -284,7 +287,7 @@ int run(int argc, char** argv) {
     render->add_option("--format", sampleFormat,
                        "float, 16 or 24 (default: float for .wav, 24 for .flac)");
     render->add_option("--save-preset", savePreset,
-                       "also save the settings used as a program file");
+                       "VST 2: also save the settings used as a program file (.fxp)");
     render->add_option("--rate", demoRate, "sample rate of the built-in demo (ignored with IN)")
         ->check(within(kMinSampleRate, kMaxSampleRate))
         ->capture_default_str();
@@ -304,13 +307,16 @@ int run(int argc, char** argv) {
     std::string metersCsv;
     render->add_flag("--meters", showMeters,
                      "summarise every read-only output (mean, deepest, time of deepest)");
-    render->add_option("--meters-csv", metersCsv,
-                       "write every read-only output after each block to a CSV file");
+    render
+        ->add_option("--meters-csv", metersCsv,
+                     "write every read-only output after each block to a CSV file")
+        ->type_name("FILE");
 
     PluginOptions saveOptions;
     std::string saveTarget;
     auto* save = app.add_subcommand(
-        "save-preset", "save the plug-in's parameters after the settings as a program file (.fxp)");
+        "save-preset",
+        "VST 2: save the plug-in's parameters after the settings as a program file (.fxp)");
     saveOptions.addTo(*save);
     save->add_option("OUT", saveTarget, "the program file to write")->required();
     save->add_flag("--overwrite", overwrite, "replace OUT if it exists");
@@ -332,7 +338,8 @@ int run(int argc, char** argv) {
     std::vector<std::string> benchWords;
     auto* bench = app.add_subcommand(
         "bench",
-        "time the processing of PLUGIN [--set ...] [PLUGIN2 [--set ...] ...] side by side");
+        "time the processing of PLUGIN [--set ...] [PLUGIN2 [--set ...] ...] side by side, "
+        "of any formats");
     bench->add_option("--seconds", benchOptions.seconds, "length of the signal")
         ->check(within(0.001, kMaxSeconds))
         ->capture_default_str();
@@ -346,7 +353,8 @@ int run(int argc, char** argv) {
     bench->add_flag("-q,--quiet", benchOptions.quiet, "no progress bar");
     bench->footer(
         "Plug-ins follow the options, each with its own settings:\n"
-        "  PLUGIN [--preset FILE] [--set NAME=VALUE]... [--set-norm NAME=X]... PLUGIN2 ...");
+        "  PLUGIN [--preset NAME] [--set NAME=VALUE]... [--set-norm NAME=X]... PLUGIN2 ...\n"
+        "Each plug-in is a VST 2 library, a VST 3 bundle, an LV2 bundle or URI, or a CLAP file.");
     bench->allow_extras();
     bench->positionals_at_end(false);
 
