@@ -229,6 +229,18 @@ TEST_F(CommandLine, BadArgumentsGiveOneErrorLineAndNoFile) {
         {"plot", "--out", folder_.string(), "--crossovers", "100,50,nan"},
         {"plot", "--out", folder_.string(), "--crossovers", "0,700,2000"},
         {"plot", "--out", folder_.string(), "--rate", "0"},
+        {"info", file("plugin.unknown")},
+        {"render", kTestEffect, out, "--at", "soon", "Gain=1"},
+        {"render", kTestEffect, out, "--at", "0.1", "Nothing=1"},
+        {"render", kTestEffect, out, "--meters-csv", file("no/m.csv")},
+        {"render", kOurLv2, out, "--set-norm", "Clipping=1"},
+        {"render", kOurVst3, out, "--set", "Filter bank=LP99"},
+        {"render", kOurLv2, out, "--set", "Master Drive=61"},
+        {"render", kOurVst3, out, "--preset", "Nothing"},
+        {"render", kOurVst3, out, "--accumulate"},
+        {"render", kOurClap, out, "--save-preset", file("p.fxp")},
+        {"save-preset", kOurLv2, file("p.fxp")},
+        {"plot", "--meters", kTestEffect, "--out", folder_.string()},
     };
     for (const auto& arguments : cases) {
         std::string words;
@@ -338,6 +350,26 @@ TEST_F(CommandLine, SavedPresetRestoresTheSettings) {
     const CommandResult wrong = host({"info", kTestEffect, "--preset", file("missing.fxp")});
     EXPECT_EQ(wrong.exitCode, 1);
     EXPECT_TRUE(isOneErrorLine(wrong.err)) << wrong.err;
+}
+
+// The host's earlier name is a link to it: the same renders, its own name in
+// what it prints.
+TEST_F(CommandLine, TheEarlierNameRunsTheSameHost) {
+    const CommandResult version = runHost({"--version"}, folder_.string(), kHostAlias);
+    EXPECT_EQ(version.out.rfind("vst2-host ", 0), 0u) << version.out;
+    const CommandResult refused =
+        runHost({"info", file("missing.so")}, folder_.string(), kHostAlias);
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.err.rfind("vst2-host: error: ", 0), 0u) << refused.err;
+    for (const std::string& program : {kHostProgram, kHostAlias}) {
+        const std::string out = file(std::filesystem::path(program).filename().string() + ".wav");
+        const CommandResult result =
+            runHost({"render", kTestEffect, out, "--seconds", "0.2", "--set", "Gain=-3"},
+                    folder_.string(), program);
+        ASSERT_EQ(result.exitCode, 0) << program << ": " << result.err;
+    }
+    EXPECT_EQ(readAudioFile(file("vst2-host.wav")).channels,
+              readAudioFile(file("tessel-host.wav")).channels);
 }
 
 TEST_F(CommandLine, BenchPrintsOneRowPerPlugIn) {

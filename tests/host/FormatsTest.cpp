@@ -21,7 +21,7 @@ struct Face {
 
 const std::vector<Face>& facesWithMeters() {
     static const std::vector<Face> faces = {
-        {"VST 3", VST3_BUNDLE_PATH}, {"LV2", LV2_BUNDLE_PATH}, {"CLAP", CLAP_PLUGIN_PATH}};
+        {"VST 3", kOurVst3}, {"LV2", kOurLv2}, {"CLAP", kOurClap}};
     return faces;
 }
 
@@ -111,6 +111,26 @@ TEST_F(Formats, MetersOfEveryFaceAgreeBlockByBlock) {
         }
     }
     EXPECT_LT(deepest, -6.0) << "a drive of 60 dB compresses";
+}
+
+// The picture: the waveform's outline (input and output, above and below
+// zero) and one line per meter, each named in the legend.
+TEST_F(Formats, PlotDrawsEveryMeterUnderTheWaveform) {
+    const CommandResult result =
+        runHost({"plot", "--meters", kOurClap, "--out", folder_.string(), "--set", "Clipping=on"},
+                folder_.string());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    std::ifstream in(file("meters.svg"));
+    const std::string svg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::size_t lines = 0;
+    for (auto at = svg.find("<polyline"); at != std::string::npos;
+         at = svg.find("<polyline", at + 1)) {
+        ++lines;
+    }
+    EXPECT_EQ(lines, 4u + 4u);
+    for (const char* name : {"input", "output", "Band 0 gain reduction", "Band 3 gain reduction"}) {
+        EXPECT_NE(svg.find(std::string(">") + name + "<"), std::string::npos) << name;
+    }
 }
 
 }  // namespace

@@ -50,8 +50,9 @@ std::string slurp(const std::string& path) {
 
 }  // namespace
 
-CommandResult runHost(const std::vector<std::string>& arguments, const std::string& scratch) {
-    std::string command = quote(kHostProgram);
+CommandResult runHost(const std::vector<std::string>& arguments, const std::string& scratch,
+                      const std::string& program) {
+    std::string command = quote(program);
     for (const auto& argument : arguments) command += " " + quote(argument);
     const std::string out = scratch + "/.stdout";
     const std::string err = scratch + "/.stderr";
