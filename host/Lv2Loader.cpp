@@ -80,7 +80,7 @@ void setPortValue(const char* symbol, void* data, const void* value, std::uint32
                   std::uint32_t type) {
     auto* instance = static_cast<Instance*>(data);
     const Port& port = instance->world().port(symbol);
-    auto& urids = const_cast<World&>(instance->world()).uridMap();
+    UridMap& urids = instance->world().uridMap();
     if (port.kind != PortKind::controlIn || size < 4) return;
     if (type == urids.map(LV2_ATOM__Float)) {
         instance->set(port.index, *static_cast<const float*>(value));

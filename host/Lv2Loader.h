@@ -85,6 +85,7 @@ class Instance {
     Instance& operator=(const Instance&) = delete;
 
     const World& world() const { return world_; }
+    World& world() { return world_; }
     // Control values by port index; setting one connects it again.
     void set(std::uint32_t port, float value);
     float value(std::uint32_t port) const { return controls_[port]; }
