@@ -51,9 +51,8 @@ class Instance {
 
     const clap::clap_plugin& plugin() const { return *plugin_; }
     const clap::clap_plugin_descriptor& descriptor() const { return *descriptor_; }
-    // The extensions; params is required, the others may be null.
+    // The extensions; params is required, audio ports and latency may be null.
     const clap::clap_plugin_params& params() const { return *params_; }
-    const clap::clap_plugin_state* stateExtension() const { return state_; }
     const clap::clap_plugin_audio_ports* audioPorts() const { return audioPorts_; }
     const clap::clap_plugin_latency* latency() const { return latency_; }
     // Channels of the first input and output ports (stereo without the extension).

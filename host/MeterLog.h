@@ -26,7 +26,6 @@ class MeterLog final {
     void record(std::int64_t start, std::int32_t frames, const Plugin& plugin);
 
     const std::vector<Control>& meters() const { return meters_; }
-    double sampleRate() const { return sampleRate_; }
     std::size_t blockCount() const { return starts_.size(); }
     // The block's start in seconds, and a meter's value after it.
     double time(std::size_t block) const;
