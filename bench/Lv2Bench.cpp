@@ -14,7 +14,7 @@
 namespace {
 
 // Port indexes: the four audio ports, then the controls in host-index order,
-// then the four meters.
+// then the four meters; the enabled port after them is left unconnected (enabled).
 constexpr std::uint32_t kFirstControlPort = 4;
 constexpr std::uint32_t kPortCount = 4 + param::count + 4;
 constexpr float kCostliestBank = 11.0f;  // LP18 dn

@@ -51,7 +51,8 @@ double CompressorEngine::positionOf(ControlId id) const {
             effect_.parameterList().normalisedValue(static_cast<std::int32_t>(id))));
     }
     if (id == kBypassId) return bypass_.load() ? 1.0 : 0.0;
-    if (isMeter(id)) return table_.meter(id - kFirstMeterId).positionFor(meterDb(id - kFirstMeterId));
+    if (isMeter(id))
+        return table_.meter(id - kFirstMeterId).positionFor(meterDb(id - kFirstMeterId));
     return 0.0;
 }
 
@@ -156,8 +157,7 @@ PluginState CompressorEngine::defaultState() const {
     return state;
 }
 
-std::optional<PluginState> CompressorEngine::loadState(const std::uint8_t* data,
-                                                      std::size_t size) {
+std::optional<PluginState> CompressorEngine::loadState(const std::uint8_t* data, std::size_t size) {
     const std::optional<PluginState> loaded =
         decodeState(data, size, effect::product::kUniqueId, defaultState());
     if (loaded) setState(*loaded);

@@ -3,10 +3,12 @@
 // meters in dB and the saved state. A face only translates its interface to
 // this.
 //
-// Threads: the host's main thread calls setSampleRate, reset, setPosition
-// and the state functions, never while process() runs on the audio thread;
-// process() allocates nothing and takes the effect's lock once per part of
-// the block. positionOf, bypassed and meterDb are safe from any thread.
+// Threads: setSampleRate and reset while not processing; setPosition and the
+// state functions from a host thread, also while process() runs on the audio
+// thread (the effect's values are atomics, reconfigured under its lock; the
+// bypass is an atomic). process() allocates nothing and takes the effect's
+// lock once per part of the block. positionOf, bypassed and meterDb are safe
+// from any thread.
 #pragma once
 
 #include <array>
@@ -36,8 +38,9 @@ class CompressorEngine final {
     // Forgets the signal's history like a new instance, settles the bypass.
     void reset();
 
-    // Outside processing: a parameter or the bypass to a position, applied at
-    // once. NaN and unknown or read-only IDs change nothing; others are clamped.
+    // A parameter or the bypass to a position, applied at once (a flush
+    // outside processing, a host's main thread). NaN and unknown or read-only IDs change nothing;
+    // others are clamped.
     void setPosition(ControlId id, double position);
     // A parameter's position as the effect reports it, the bypass 0 or 1,
     // a meter's position for its last reading; 0 for an unknown ID.

@@ -14,7 +14,8 @@ const ControlTable& ControlTable::instance() {
 ControlTable::ControlTable() {
     const effect::CompressorEffect effect(nullptr);
     rows_.reserve(kControlCount);
-    for (effect::ControlDescription& description : effect::describeControls(effect.parameterList())) {
+    for (effect::ControlDescription& description :
+         effect::describeControls(effect.parameterList())) {
         rows_.push_back(Control::parameter(std::move(description)));
     }
     rows_.push_back(Control::bypass());

@@ -20,7 +20,6 @@ constexpr char kProgramForm[4] = {'F', 'x', 'C', 'k'};
 constexpr char kBankForm[4] = {'F', 'x', 'B', 'k'};
 // VST 2 program: 56 header bytes, then the values; bank: 156 header bytes, then programs.
 constexpr std::size_t kProgramHeaderBytes = 56;
-constexpr std::size_t kProgramBytes = kProgramHeaderBytes + 4 * kParameterCount;
 constexpr std::size_t kBankHeaderBytes = 156;
 // Far beyond any record or bank of this plug-in; a larger size is not ours.
 constexpr std::uint32_t kLargestState = 1u << 20;
@@ -119,22 +118,34 @@ std::optional<PluginState> decodeRecord(Bytes record, std::size_t size,
     return state;
 }
 
+// A VST 2 program of this plug-in holds the parameters of its version: the
+// first version's twenty or more, up to this version's.
+bool knownParameterCount(std::uint32_t count) {
+    return count >= kFirstVersionParameters && count <= kParameterCount;
+}
+
+std::size_t programBytes(std::uint32_t count) {
+    return kProgramHeaderBytes + 4 * std::size_t{count};
+}
+
 // One VST 2 program of this plug-in, `bytes` long from its 'CcnK'.
 std::optional<PluginState> decodeProgram(Bytes program, std::size_t bytes, std::int32_t uniqueId,
                                          const PluginState& defaults) {
-    if (bytes != kProgramBytes || !hasTag(program, kChunkMagic) ||
-        bigEndian(program + 4) != kProgramBytes - 8 || !hasTag(program + 8, kProgramForm)) {
+    if (bytes < kProgramHeaderBytes) return std::nullopt;
+    const std::uint32_t count = bigEndian(program + 24);
+    if (!knownParameterCount(count) || bytes != programBytes(count) ||
+        !hasTag(program, kChunkMagic) || bigEndian(program + 4) != bytes - 8 ||
+        !hasTag(program + 8, kProgramForm)) {
         return std::nullopt;
     }
     const std::uint32_t version = bigEndian(program + 12);
     if ((version != 1 && version != 2) ||
-        bigEndian(program + 16) != static_cast<std::uint32_t>(uniqueId) ||
-        bigEndian(program + 24) != kParameterCount) {
+        bigEndian(program + 16) != static_cast<std::uint32_t>(uniqueId)) {
         return std::nullopt;
     }
     PluginState state = defaults;
     state.bypass = false;
-    for (std::size_t i = 0; i < kParameterCount; ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
         const std::optional<float> value =
             position(bigEndian(program + kProgramHeaderBytes + 4 * i));
         if (!value) return std::nullopt;
@@ -143,20 +154,23 @@ std::optional<PluginState> decodeProgram(Bytes program, std::size_t bytes, std::
     return state;
 }
 
+// Every program of a bank holds as many values as its first.
 std::optional<PluginState> decodeBank(Bytes bank, std::size_t bytes, std::int32_t uniqueId,
                                       const PluginState& defaults) {
-    if (bytes < kBankHeaderBytes) return std::nullopt;
+    if (bytes < kBankHeaderBytes + kProgramHeaderBytes) return std::nullopt;
     const std::uint32_t version = bigEndian(bank + 12);
     const std::uint32_t programs = bigEndian(bank + 24);
+    const std::uint32_t count = bigEndian(bank + kBankHeaderBytes + 24);
+    if (!knownParameterCount(count)) return std::nullopt;
+    const std::size_t program = programBytes(count);
     if ((version != 1 && version != 2) ||
         bigEndian(bank + 16) != static_cast<std::uint32_t>(uniqueId) || programs == 0 ||
-        programs > bytes / kProgramBytes || bytes != kBankHeaderBytes + programs * kProgramBytes) {
+        programs > bytes / program || bytes != kBankHeaderBytes + programs * program) {
         return std::nullopt;
     }
     std::uint32_t current = version == 2 ? bigEndian(bank + 28) : 0;
     if (current >= programs) current = 0;
-    return decodeProgram(bank + kBankHeaderBytes + current * kProgramBytes, kProgramBytes,
-                         uniqueId, defaults);
+    return decodeProgram(bank + kBankHeaderBytes + current * program, program, uniqueId, defaults);
 }
 
 }  // namespace

@@ -13,8 +13,9 @@
 // Also read: version 1 (the positions of the twenty parameters in index order,
 // then the bypass as a 32-bit 0 or 1; 92 bytes), and the VST 2 plug-in's
 // program (.fxp) or bank (.fxb) in parameter form, big-endian as VST 2 writes
-// them; a bank gives its current program (the first in a version-1 bank).
-// Bypass is off after those.
+// them, holding the first version's twenty parameters or more, up to this
+// version's (the rest keep their defaults); a bank gives its current program
+// (the first in a version-1 bank). Bypass is off after those.
 #pragma once
 
 #include <array>

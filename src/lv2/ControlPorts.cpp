@@ -33,7 +33,8 @@ std::vector<ControlPort> describePorts() {
         if (control.logarithmic() && minimum <= 0.0) minimum = maximum / kLogarithmicSpan;
         const auto low = static_cast<float>(minimum);
         const auto high = static_cast<float>(maximum);
-        const float defaultValue = std::clamp(static_cast<float>(control.defaultValue()), low, high);
+        const float defaultValue =
+            std::clamp(static_cast<float>(control.defaultValue()), low, high);
         ports.push_back({control, low, high, defaultValue, unitName(control.unitLabel())});
     }
     return ports;

@@ -13,12 +13,6 @@ namespace vst3 {
 
 namespace {
 
-// The slot of a control the processor and the controller hold a value for.
-int32 slotOf(ParamID id) {
-    if (engine::isParameter(id)) return static_cast<int32>(id);
-    return id == engine::kBypassId ? static_cast<int32>(engine::kParameterCount) : -1;
-}
-
 bool isMainAudioBus(MediaType type, BusDirection dir, int32 index) {
     return type == kAudio && (dir == kInput || dir == kOutput) && index == 0;
 }
@@ -46,7 +40,7 @@ bool stereoChannels(const ProcessData& data, float* (&inputs)[2], float* (&outpu
 }  // namespace
 
 CompressorVst3::CompressorVst3() : table_(engine_.controls()) {
-    for (std::size_t slot = 0; slot < kControlCount; ++slot) {
+    for (std::size_t slot = 0; slot < kControlSlots; ++slot) {
         shown_[slot] = engine_.controls().at(slot).defaultPosition();
     }
     for (std::size_t band = 0; band < engine::kMeterCount; ++band) {
@@ -207,57 +201,6 @@ tresult CompressorVst3::process(ProcessData& data) {
     if (frames > 0) data.outputs[0].silenceFlags = 0;
     sendMeters(data.outputParameterChanges);
     return kResultOk;
-}
-
-void PointQueues::collect(IParameterChanges* changes) {
-    lanes_.fill(Lane{});
-    const int32 queues = changes != nullptr ? changes->getParameterCount() : 0;
-    for (int32 i = 0; i < queues; ++i) {
-        IParamValueQueue* queue = changes->getParameterData(i);
-        if (queue == nullptr) continue;
-        const int32 slot = slotOf(queue->getParameterId());
-        if (slot < 0) continue;
-        Lane& lane = lanes_[static_cast<std::size_t>(slot)];
-        if (lane.queue != nullptr) continue;
-        lane = Lane{queue, 0, queue->getPointCount(), {}};
-        lane.head.id = queue->getParameterId();
-        readHead(lane);
-    }
-}
-
-void PointQueues::readHead(Lane& lane) {
-    if (lane.next >= lane.count) return;
-    int32 offset = 0;
-    ParamValue value = 0.0;
-    if (lane.queue->getPoint(lane.next, offset, value) != kResultOk) {
-        lane.next = lane.count;
-        return;
-    }
-    lane.head.frame = offset;
-    lane.head.position = value;
-}
-
-PointQueues::Lane* PointQueues::earliest() {
-    Lane* found = nullptr;
-    for (Lane& lane : lanes_) {
-        if (lane.queue == nullptr || lane.next >= lane.count) continue;
-        if (found == nullptr || lane.head.frame < found->head.frame) found = &lane;
-    }
-    return found;
-}
-
-bool PointQueues::front(engine::Change& change) {
-    const Lane* lane = earliest();
-    if (lane == nullptr) return false;
-    change = lane->head;
-    return true;
-}
-
-void PointQueues::pop() {
-    Lane* lane = earliest();
-    if (lane == nullptr) return;
-    ++lane->next;
-    readHead(*lane);
 }
 
 // Gain reduction on the meters' normalized scale, for the host and the controller.

@@ -11,9 +11,9 @@
 #include <array>
 #include <atomic>
 
-#include "engine/ChangeQueue.h"
 #include "engine/CompressorEngine.h"
 #include "vst3/ParameterTable.h"
+#include "vst3/PointQueues.h"
 #include "vst3/Vst3Interfaces.h"
 
 namespace vst3 {
@@ -40,30 +40,6 @@ class ControllerSide : public IEditController {
     ~ControllerSide() = default;
     virtual tresult setControllerState(IBStream* state) = 0;
     virtual tresult getControllerState(IBStream* state) = 0;
-};
-
-// The host's queues of one block as the engine takes them: the earliest
-// point of any queue first, each queue's points in its own order.
-class PointQueues final : public engine::ChangeQueue {
-  public:
-    // The first queue of each control the processor takes; others are ignored.
-    void collect(IParameterChanges* changes);
-    bool front(engine::Change& change) override;
-    void pop() override;
-
-  private:
-    struct Lane {
-        IParamValueQueue* queue;
-        int32 next;
-        int32 count;
-        // The point at `next`, read once.
-        engine::Change head;
-    };
-    // Reads the lane's next point; a point the queue fails to give ends the lane.
-    static void readHead(Lane& lane);
-    Lane* earliest();
-
-    std::array<Lane, engine::kParameterCount + 1> lanes_{};
 };
 
 class CompressorVst3 final : public ComponentSide, public IAudioProcessor, public ControllerSide {
@@ -119,9 +95,6 @@ class CompressorVst3 final : public ComponentSide, public IAudioProcessor, publi
     IPlugView* VST3_CALL createView(FIDString name) override;
 
   private:
-    // The controls the controller holds a value for: the parameters, the bypass.
-    static constexpr std::size_t kControlCount = engine::kParameterCount + 1;
-
     ~CompressorVst3();
 
     tresult setProcessorState(IBStream* state) override;
@@ -137,7 +110,7 @@ class CompressorVst3 final : public ComponentSide, public IAudioProcessor, publi
     const ParameterTable table_;
 
     // Controller: the values a host's view shows, apart from the processor's.
-    std::array<std::atomic<double>, kControlCount> shown_{};
+    std::array<std::atomic<double>, kControlSlots> shown_{};
     IComponentHandler* handler_ = nullptr;
 
     // Processor.

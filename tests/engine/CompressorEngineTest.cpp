@@ -4,7 +4,7 @@
 // or read-only ID) changes nothing, an out-of-range one takes the nearer end.
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <algorithm>
 #include <limits>
 #include <optional>
 #include <string>

@@ -233,9 +233,13 @@ class Lv2Session {
             if (connected_[kFirstMeterPort + band]) meter = std::numeric_limits<float>::quiet_NaN();
             meterBefore[band] = meter;
         }
+        // Bypassed, the input passes as it is, non-finite samples too.
+        const std::vector<float> inLeft = left;
+        const std::vector<float> inRight = right;
         descriptor_->run(handle_, frames);
         for (std::uint32_t i = 0; i < frames; ++i) {
-            if (!std::isfinite(outputs[0][i]) || !std::isfinite(outputs[1][i])) {
+            if ((!std::isfinite(outputs[0][i]) && std::isfinite(inLeft[i])) ||
+                (!std::isfinite(outputs[1][i]) && std::isfinite(inRight[i]))) {
                 fail("non-finite LV2 output at frame", static_cast<long long>(i));
             }
         }

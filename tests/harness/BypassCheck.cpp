@@ -41,9 +41,9 @@ std::string bypassFault(const Stereo& out, const Stereo& signal, const Stereo& c
     for (std::size_t i = 0; i < out.frames(); ++i) {
         const bool bypassed = i >= on + settled && i < off;
         const bool compressing = i < on || i >= off + settled;
-        const bool same = bypassed ? out.left[i] == signal.left[i] && out.right[i] == signal.right[i]
-                                   : out.left[i] == compressed.left[i] &&
-                                         out.right[i] == compressed.right[i];
+        const bool same =
+            bypassed ? out.left[i] == signal.left[i] && out.right[i] == signal.right[i]
+                     : out.left[i] == compressed.left[i] && out.right[i] == compressed.right[i];
         if ((bypassed || compressing) && !same) {
             return std::string(bypassed ? "not the input" : "not the compressed sound") +
                    " at frame " + std::to_string(i);

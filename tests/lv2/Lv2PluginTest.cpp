@@ -149,7 +149,8 @@ TEST(Lv2Plugin, PortsAndDescriptionFollowTheParameterListAndTheVst2Texts) {
             const std::optional<double> typed =
                 control.positionFromText(text + " " + probe.parameterLabel(index));
             ASSERT_TRUE(typed.has_value()) << text;
-            const double shown = control.positionFor(control.shownAt(static_cast<double>(position)));
+            const double shown =
+                control.positionFor(control.shownAt(static_cast<double>(position)));
             for (const double at : {*typed, shown}) {
                 probe.setParameter(index, static_cast<float>(at));
                 EXPECT_EQ(probe.parameterDisplay(index), text) << position << " as " << at;
@@ -288,8 +289,8 @@ TEST(Lv2Plugin, EnabledPortBypassesSmoothlyKeepsTheCompressorWarm) {
     lv2.set("masterDrive", drive);
     testhost::Stereo out(frames);
     std::size_t from = 0;
-    for (const auto& [to, enabled] : {std::pair<std::size_t, float>{on, 0.0f}, {off, 1.0f},
-                                      {frames, 1.0f}}) {
+    for (const auto& [to, enabled] :
+         {std::pair<std::size_t, float>{on, 0.0f}, {off, 1.0f}, {frames, 1.0f}}) {
         lv2.run(signal.left.data() + from, signal.right.data() + from, out.left.data() + from,
                 out.right.data() + from, static_cast<std::uint32_t>(to - from));
         lv2.set("enabled", enabled);

@@ -32,7 +32,8 @@ using testhost::Stereo;
 using vst3test::Instance;
 
 void putWord(Bytes& bytes, std::uint32_t value) {
-    for (std::size_t i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    for (std::size_t i = 0; i < 4; ++i)
+        bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 
 std::uint32_t bitsOf(float value) {
@@ -72,7 +73,8 @@ Entries entriesOf(const Bytes& record) {
         const std::string symbol(record.begin() + static_cast<std::ptrdiff_t>(at + 1),
                                  record.begin() + static_cast<std::ptrdiff_t>(at + 1 + length));
         std::uint32_t bits = 0;
-        for (std::size_t b = 0; b < 4; ++b) bits |= std::uint32_t{record[at + 1 + length + b]} << (8 * b);
+        for (std::size_t b = 0; b < 4; ++b)
+            bits |= std::uint32_t{record[at + 1 + length + b]} << (8 * b);
         float value = 0.0f;
         std::memcpy(&value, &bits, sizeof value);
         entries.emplace_back(symbol, value);
@@ -301,8 +303,8 @@ TEST(Vst3State, EveryRecordLoads) {
         {"version 1, bypassed", recordV1(held, true), held, true},
         {"version 2 with unknown and missing symbols", recordV2(partial), partialPositions, true},
         {"VST 2 program (.fxp)", host::encodeProgram(programs[1]), held, false},
-        {"VST 2 bank, version 1: its first program", bank(1, 1, programs),
-         positionsOf(programs[0]), false},
+        {"VST 2 bank, version 1: its first program", bank(1, 1, programs), positionsOf(programs[0]),
+         false},
         {"VST 2 bank, version 2: its current program", bank(2, 1, programs), held, false},
     };
     for (const Row& row : rows) {
