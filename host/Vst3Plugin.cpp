@@ -2,10 +2,12 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <stdexcept>
 
 #include "HostError.h"
 #include "TextMatch.h"
+#include "Vst3PresetFile.h"
 
 namespace host {
 
@@ -132,6 +134,11 @@ std::vector<std::string> Vst3Plugin::presets() const {
 }
 
 void Vst3Plugin::loadPreset(const std::string& name) {
+    std::error_code missing;
+    if (std::filesystem::is_regular_file(name, missing)) {
+        loadPresetFile(name);
+        return;
+    }
     if (programParameter_ >= parameters_.size()) {
         throw HostError("the VST 3 plug-in has no programs to choose '" + name + "' from");
     }
@@ -142,6 +149,22 @@ void Vst3Plugin::loadPreset(const std::string& name) {
     for (std::size_t i = 0; i < parameterIds_.size(); ++i) {
         if (i == programParameter_) continue;
         instance_->queue(parameterIds_[i], controller->getParamNormalized(parameterIds_[i]));
+    }
+}
+
+void Vst3Plugin::loadPresetFile(const std::string& path) {
+    const Vst3Preset preset = readVst3Preset(path);
+    const std::string ours = classIdText(instance_->classInfo().cid.bytes);
+    if (preset.classId != ours) {
+        throw HostError(path + " is a preset of another plug-in (class " + preset.classId +
+                        ", not " + ours + ")");
+    }
+    if (instance_->restore(preset.component) != kResultOk) {
+        throw HostError("the plug-in refused the state in " + path);
+    }
+    if (!preset.controller.empty()) {
+        vst3host::MemoryStream stream(preset.controller);
+        instance_->controller()->setState(&stream);
     }
 }
 

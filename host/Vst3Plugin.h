@@ -2,7 +2,7 @@
 // values (the shown numbers), sent to the processor as points at the start of
 // the next block; read-only parameters are the meters, read from the output
 // parameter changes after each block; the presets are the choices of its
-// program-change parameter.
+// program-change parameter, or a preset file (.vstpreset) by its path.
 #pragma once
 
 #include <memory>
@@ -41,6 +41,7 @@ class Vst3Plugin final : public Plugin {
 
   private:
     Control describe(const vst3::ParameterInfo& info) const;
+    void loadPresetFile(const std::string& path);
     std::string shown(vst3::ParamID id, double normalized) const;
 
     std::string location_;

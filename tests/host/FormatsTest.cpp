@@ -10,6 +10,8 @@
 #include "AudioFile.h"
 #include "HostTestSupport.h"
 #include "PluginHarness.h"
+#include "Vst3Module.h"
+#include "Vst3PresetFile.h"
 
 namespace host::test {
 namespace {
@@ -111,6 +113,68 @@ TEST_F(Formats, MetersOfEveryFaceAgreeBlockByBlock) {
         }
     }
     EXPECT_LT(deepest, -6.0) << "a drive of 60 dB compresses";
+}
+
+void appendLittleEndian(std::string& bytes, std::uint64_t value, std::size_t size) {
+    for (std::size_t i = 0; i < size; ++i) bytes += static_cast<char>(value >> (8 * i));
+}
+
+// A preset file as VST 3 hosts write one: header, the component's state, the chunk list.
+std::string presetFile(const std::string& classId, const std::vector<std::uint8_t>& state) {
+    std::string bytes = "VST3";
+    appendLittleEndian(bytes, 1, 4);
+    bytes += classId;
+    appendLittleEndian(bytes, 48 + state.size(), 8);
+    bytes.append(state.begin(), state.end());
+    bytes += "List";
+    appendLittleEndian(bytes, 1, 4);
+    bytes += "Comp";
+    appendLittleEndian(bytes, 48, 8);
+    appendLittleEndian(bytes, state.size(), 8);
+    return bytes;
+}
+
+// A VST 3 preset file of our plug-in sets what it saved; one of another
+// plug-in, or a damaged one, is refused with the reason.
+TEST_F(Formats, Vst3PresetFileSetsWhatItSaved) {
+    std::string classId;
+    std::vector<std::uint8_t> state;
+    {
+        vst3host::Module module(vst3host::bundleLibrary(kOurVst3));
+        vst3host::Instance instance(module, 48000.0, 512);
+        instance.queue(param::filterBank, 8.0 / 11.0);
+        instance.queue(param::clipOnOff, 1.0);
+        instance.queue(param::compressorMode, 1.0);
+        instance.process(nullptr, nullptr, 0);
+        classId = host::classIdText(instance.classInfo().cid.bytes);
+        state = instance.state();
+    }
+    const std::string good = presetFile(classId, state);
+    std::string otherClass = good;
+    otherClass[8] = otherClass[8] == '0' ? '1' : '0';
+    const std::vector<std::pair<std::string, std::string>> refused = {
+        {otherClass, "a preset of another plug-in"},
+        {good.substr(0, good.size() - 10), "damaged"},
+        {"VST3", "damaged"}};
+    for (const auto& [bytes, why] : refused) {
+        std::ofstream(file("bad.vstpreset"), std::ios::binary) << bytes;
+        const CommandResult result =
+            runHost({"render", kOurVst3, file("bad.wav"), "--preset", file("bad.vstpreset")},
+                    folder_.string());
+        EXPECT_EQ(result.exitCode, 1) << why;
+        EXPECT_NE(result.err.find(why), std::string::npos) << result.err;
+    }
+    std::ofstream(file("saved.vstpreset"), std::ios::binary) << good;
+    const AudioBuffer loaded =
+        renderThrough(kOurVst3, {"preset", {"--preset", file("saved.vstpreset")}}, "vst3.wav");
+    const AudioBuffer set = renderThrough(
+        testhost::pluginPath(),
+        {"set",
+         {"--set", "Filter bank=LP12 up", "--set", "Clipping=on", "--set", "Compressor mode=B"}},
+        "vst2.wav");
+    EXPECT_TRUE(loaded.channels == set.channels);
+    EXPECT_FALSE(loaded.channels ==
+                 renderThrough(kOurVst3, settingRows()[0], "default.wav").channels);
 }
 
 // The picture: the waveform's outline (input and output, above and below
