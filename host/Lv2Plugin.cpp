@@ -14,9 +14,9 @@ Control describe(const lv2host::Port& port) {
     control.id = port.symbol;
     control.name = port.name;
     control.unit = port.unit;
-    control.minimum = port.minimum;
-    control.maximum = port.maximum;
-    control.defaultValue = port.defaultValue;
+    control.minimum = static_cast<double>(port.minimum);
+    control.maximum = static_cast<double>(port.maximum);
+    control.defaultValue = static_cast<double>(port.defaultValue);
     if (port.toggled) {
         control.choices = {{0.0, "off"}, {1.0, "on"}};
     } else if (port.integer && !port.scalePoints.empty()) {
@@ -133,7 +133,7 @@ void Lv2Plugin::setValue(std::size_t parameter, double value) {
 }
 
 double Lv2Plugin::value(std::size_t parameter) const {
-    return instance_->value(parameterPorts_.at(parameter));
+    return static_cast<double>(instance_->value(parameterPorts_.at(parameter)));
 }
 
 std::string Lv2Plugin::display(std::size_t parameter) const {
@@ -150,7 +150,7 @@ void Lv2Plugin::process(const float* const* inputs, float* const* outputs, std::
 }
 
 double Lv2Plugin::meter(std::size_t index) const {
-    return instance_->value(meterPorts_.at(index));
+    return static_cast<double>(instance_->value(meterPorts_.at(index)));
 }
 
 }  // namespace host

@@ -55,7 +55,7 @@ void Vst2Plugin::describeParameters() {
         control.id = std::to_string(index);
         control.name = state.name;
         control.unit = state.label;
-        control.defaultValue = state.position;
+        control.defaultValue = static_cast<double>(state.position);
         control.defaultText = state.display;
         std::vector<std::pair<int, std::string>> runs;  // first sample, text
         for (int step = 0; step <= kSamples; ++step) {
@@ -114,7 +114,8 @@ void Vst2Plugin::loadPreset(const std::string& name) {
 
 double Vst2Plugin::valueFor(std::size_t parameter, const std::string& text) {
     if (twin_ == nullptr) throw HostError("the plug-in's parameters are not described");
-    return ParameterSetter(*twin_).positionForValue(static_cast<std::int32_t>(parameter), text);
+    return static_cast<double>(
+        ParameterSetter(*twin_).positionForValue(static_cast<std::int32_t>(parameter), text));
 }
 
 void Vst2Plugin::setValue(std::size_t parameter, double value) {
@@ -122,7 +123,7 @@ void Vst2Plugin::setValue(std::size_t parameter, double value) {
 }
 
 double Vst2Plugin::value(std::size_t parameter) const {
-    return plugin_.parameter(static_cast<std::int32_t>(parameter));
+    return static_cast<double>(plugin_.parameter(static_cast<std::int32_t>(parameter)));
 }
 
 std::string Vst2Plugin::display(std::size_t parameter) const {

@@ -531,8 +531,9 @@ int run(int argc, char** argv) {
         OutputFiles outputs(
             meterInput.empty() ? std::vector<std::string>{} : std::vector{meterInput}, overwrite);
         OutputFile& plotOutput = outputs.claim(target);
-        const AudioBuffer input =
-            meterInput.empty() ? makeDemoSignal(plotRate, kDemoSeconds) : readAudioFile(meterInput);
+        const AudioBuffer input = meterInput.empty()
+                                      ? makeDemoSignal(static_cast<double>(plotRate), kDemoSeconds)
+                                      : readAudioFile(meterInput);
         const auto plugin = loadPlugin(meterPlugin, input.sampleRate, kDefaultBlock);
         std::vector<ParameterAssignment> settings;
         for (const std::string& setting : meterSettings) {
