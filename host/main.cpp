@@ -114,8 +114,9 @@ struct PluginOptions {
                        "bundle (.lv2) or URI, a CLAP file (.clap)")
             ->required();
         app.add_option("--preset", preset,
-                       "load a preset by name (info lists them), or for VST 2 a program file "
-                       "(.fxp), before the settings");
+                       "load a preset by name (info lists them), or a VST 2 program file "
+                       "(.fxp) or VST 3 preset file (.vstpreset) by its path, before the "
+                       "settings");
         set = app.add_option("--set", setTexts,
                              "set a parameter in its shown terms: NAME=VALUE "
                              "(NAME as info shows it, or its id)")
