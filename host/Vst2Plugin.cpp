@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "FactoryPreset.h"
 #include "HostError.h"
 #include "ParameterSetter.h"
 #include "ProgramFile.h"
@@ -83,33 +84,43 @@ void Vst2Plugin::describeParameters() {
 }
 
 std::vector<std::string> Vst2Plugin::presets() const {
-    std::vector<std::string> names;
+    std::vector<std::string> programs;
     for (std::int32_t i = 0; i < plugin_.numPrograms(); ++i) {
         char name[256] = {};
         plugin_.dispatch(vst::effGetProgramNameIndexed, i, 0, name);
-        names.push_back(trimText(name));
+        programs.push_back(trimText(name));
     }
+    std::vector<std::string> names = factoryPresetNames(plugin_);
     // A single unnamed program is no preset to choose.
-    if (names.size() == 1 && names.front().empty()) names.clear();
+    if (programs.size() != 1 || !programs.front().empty()) {
+        names.insert(names.end(), programs.begin(), programs.end());
+    }
     return names;
 }
 
 void Vst2Plugin::loadPreset(const std::string& name) {
     std::error_code missing;
-    if (std::filesystem::is_regular_file(name, missing)) {
-        applyProgram(plugin_, readProgramFile(name), name);
+    if (!factoryPresetNames(plugin_).empty() || std::filesystem::is_regular_file(name, missing)) {
+        programName_ = host::loadPreset(plugin_, name);
         return;
     }
     const std::vector<std::string> names = presets();
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (normaliseText(names[i]) == normaliseText(name)) {
             plugin_.dispatch(vst::effSetProgram, 0, static_cast<vst::IntPtr>(i));
+            programName_.clear();
             return;
         }
     }
     std::string list;
     for (const std::string& program : names) list += (list.empty() ? "" : ", ") + program;
     throw HostError("no program file or program '" + name + "'; the plug-in's programs: " + list);
+}
+
+Program Vst2Plugin::program() const {
+    Program program = captureProgram(plugin_);
+    if (!programName_.empty()) program.name = programName_;
+    return program;
 }
 
 double Vst2Plugin::valueFor(std::size_t parameter, const std::string& text) {

@@ -4,14 +4,16 @@
 // at each position, so those are read from a second instance: the one that
 // renders is never moved and set back, which would not always restore it
 // exactly.
-// VST 2 has no read-only outputs, so there are no meters; presets are the
-// plug-in's programs, or a program file (.fxp) by its path.
+// VST 2 has no read-only outputs, so there are no meters; presets are our
+// plug-in's factory presets, the plug-in's programs, or a program file (.fxp)
+// by its path.
 #pragma once
 
 #include <memory>
 
 #include "Plugin.h"
 #include "PluginInstance.h"
+#include "ProgramFile.h"
 
 namespace host {
 
@@ -38,6 +40,8 @@ class Vst2Plugin final : public Plugin {
 
     std::vector<std::string> presets() const override;
     void loadPreset(const std::string& name) override;
+    // The parameters as a program, named after the factory preset loaded last.
+    Program program() const;
 
     double valueFor(std::size_t parameter, const std::string& text) override;
     void setValue(std::size_t parameter, double value) override;
@@ -59,6 +63,7 @@ class Vst2Plugin final : public Plugin {
     std::unique_ptr<PluginInstance> twin_;
     std::unique_ptr<ProcessingSession> session_;
     bool accumulating_ = false;
+    std::string programName_;
 };
 
 }  // namespace host

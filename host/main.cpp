@@ -88,13 +88,21 @@ std::string oneLineFailure(const CLI::App*, const CLI::Error& error) {
 }
 
 // A VST 2 plug-in's own interface, for what only VST 2 has (program files).
-PluginInstance& vst2Instance(Plugin& plugin, const std::string& what) {
+Vst2Plugin& vst2Plugin(Plugin& plugin, const std::string& what) {
     auto* vst2 = dynamic_cast<Vst2Plugin*>(&plugin);
     if (vst2 == nullptr) {
         throw HostError(what + " is for VST 2 plug-ins; " + plugin.location() + " is " +
                         formatName(plugin.format()));
     }
-    return vst2->instance();
+    return *vst2;
+}
+
+PluginInstance& vst2Instance(Plugin& plugin, const std::string& what) {
+    return vst2Plugin(plugin, what).instance();
+}
+
+Program vst2Program(Plugin& plugin, const std::string& what) {
+    return vst2Plugin(plugin, what).program();
 }
 
 // The options every command that loads one plug-in shares.
@@ -482,7 +490,7 @@ int run(int argc, char** argv) {
         }
         writeAudioFile(audioOutput, output, format);
         if (presetOutput != nullptr) {
-            writeProgramFile(*presetOutput, captureProgram(vst2Instance(*plugin, "--save-preset")));
+            writeProgramFile(*presetOutput, vst2Program(*plugin, "--save-preset"));
         }
         if (metersOutput != nullptr) {
             std::ofstream file(metersOutput->temporaryPath());
@@ -516,7 +524,7 @@ int run(int argc, char** argv) {
         const auto plugin = loadPlugin(saveOptions.path, kDefaultRate, kDefaultBlock);
         PluginInstance& instance = vst2Instance(*plugin, "save-preset");
         saveOptions.configure(*plugin);
-        writeProgramFile(programOutput, captureProgram(instance));
+        writeProgramFile(programOutput, vst2Program(*plugin, "save-preset"));
         outputs.commit();
         std::printf("saved %d parameters to %s\n", instance.numParams(), saveTarget.c_str());
     } else if (*demo) {

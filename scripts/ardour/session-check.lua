@@ -3,6 +3,11 @@
 --     a session with one stereo track holding DEMO, the plug-in on it, the settings; render, save
 --   reopen DIR NAME OUT
 --     load the saved session and render it again
+--   presets DIR NAME TYPE PLUGIN DEMO OUTDIR [URI]
+--     a session as create makes it; without URI, every preset Ardour lists for the plug-in, and
+--     for VST 3 the program of the plug-in's program list of each one's label too, printed as
+--     'listed "LABEL" (URI)'; with URI, that preset loaded and rendered to OUTDIR/LABEL.wav
+--     (a program to OUTDIR/LABEL (program).wav)
 io.stdout:setvbuf ("no")
 local mode, dir, name = arg[1], arg[2], arg[3]
 
@@ -145,10 +150,8 @@ local function render (track, out)
 	print ("rendered", out)
 end
 
-if mode == "create" then
-	local ptype, plugin_name, demo, out, fxp = arg[4], arg[5], arg[6], arg[7], arg[8]
-	local settings = {}
-	for i = 9, #arg do settings[#settings + 1] = arg[i] end
+-- A new session with one stereo track holding the demo.
+local function new_session (demo)
 	if not create_session (dir, name, 48000) then fail ("cannot create the session") end
 	local track = Session:new_audio_track (2, 2, nil, 1, "Demo", -1, ARDOUR.TrackMode.Normal, true):front ()
 
@@ -172,11 +175,38 @@ if mode == "create" then
 	region:to_audioregion ():set_fade_in_active (false)
 	region:to_audioregion ():set_fade_out_active (false)
 	track:playlist ():add_region (region, Temporal.timepos_t (0), 1, false)
+	return track
+end
 
+-- A new instance of the plug-in, first on the track.
+local function add_plugin (track, ptype, plugin_name)
 	local types = { vst2 = ARDOUR.PluginType.LXVST, vst3 = ARDOUR.PluginType.VST3, lv2 = ARDOUR.PluginType.LV2 }
 	local proc = ARDOUR.LuaAPI.new_plugin (Session, plugin_name, types[ptype], "")
 	if proc:isnil () then fail ("Ardour found no " .. ptype .. " plug-in \"" .. plugin_name .. "\"") end
 	track:add_processor_by_index (proc, 0, nil, true)
+	return proc
+end
+
+-- Loads a preset as Ardour's preset menu does, the instance reading its program list first,
+-- lets the process thread hand it over and renders.
+local function render_preset (track, proc, uri, outdir)
+	local plugin = proc:to_insert ():plugin (0)
+	local preset = plugin:preset_by_uri (uri)
+	if not preset then fail ("Ardour lists no preset " .. uri) end
+	print (string.format ("load \"%s\" (%s)", preset.label, preset.uri))
+	if not plugin:load_preset (preset) then fail ("Ardour could not load " .. preset.uri) end
+	ARDOUR.LuaAPI.usleep (200000)
+	print_parameters (proc, parameters (proc))
+	local kind = preset.uri:find ("^VST3%-P:") and " (program)" or ""
+	render (track, outdir .. "/" .. preset.label .. kind .. ".wav")
+end
+
+if mode == "create" then
+	local ptype, plugin_name, demo, out, fxp = arg[4], arg[5], arg[6], arg[7], arg[8]
+	local settings = {}
+	for i = 9, #arg do settings[#settings + 1] = arg[i] end
+	local track = new_session (demo)
+	local proc = add_plugin (track, ptype, plugin_name)
 	local list = parameters (proc)
 	apply_settings (proc, list, fxp ~= "-" and program_positions (fxp), settings)
 	ARDOUR.LuaAPI.usleep (200000) -- let the process thread hand the values to the plug-in
@@ -194,8 +224,29 @@ elseif mode == "reopen" then
 	if proc:isnil () then fail ("the reopened track holds no plug-in") end
 	print_parameters (proc, parameters (proc))
 	render (track, out)
+elseif mode == "presets" then
+	local ptype, plugin_name, demo, outdir, uri = arg[4], arg[5], arg[6], arg[7], arg[8]
+	local track = new_session (demo)
+	local proc = add_plugin (track, ptype, plugin_name)
+	if uri then
+		render_preset (track, proc, uri, outdir)
+	else
+		local plugin = proc:to_insert ():plugin (0)
+		local listed = 0
+		for preset in plugin:get_info ():get_presets (false):iter () do
+			listed = listed + 1
+			print (string.format ("listed \"%s\" (%s)", preset.label, preset.uri))
+			-- A VST 3 program of the same label comes first in Ardour's own lookup.
+			local program = plugin:preset_by_label (preset.label)
+			if ptype == "vst3" then
+				if not program or not program.uri:find ("^VST3%-P:") then fail ("no program \"" .. preset.label .. "\"") end
+				print (string.format ("listed \"%s\" (%s)", program.label, program.uri))
+			end
+		end
+		if listed == 0 then fail ("Ardour lists no preset of the plug-in") end
+	end
 else
-	fail ("usage: create|reopen DIR NAME ...")
+	fail ("usage: create|reopen|presets DIR NAME ...")
 end
 close_session ()
 os.exit (0)

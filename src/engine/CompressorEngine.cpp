@@ -73,6 +73,8 @@ void CompressorEngine::process(float* const* inputs, float* const* outputs, std:
         at = end;
     }
     applyChangesUpTo(changes, kNoChange);
+    // A block of no frames (a flush of changes) measured nothing: the meters keep their reading.
+    if (frames == 0) return;
     for (std::size_t band = 0; band < kMeterCount; ++band) {
         meters_[band] = gainReductionDb(lowestGains_[band]);
     }

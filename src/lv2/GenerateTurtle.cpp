@@ -1,13 +1,15 @@
-// Writes manifest.ttl and the plug-in's .ttl into a bundle folder, from the
-// engine's control table.
+// Writes manifest.ttl, the plug-in's .ttl and presets.ttl into a bundle
+// folder, from the engine's control table and preset table.
 #include <exception>
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "engine/ControlTable.h"
 #include "lv2/ControlPorts.h"
 #include "lv2/PortLayout.h"
+#include "lv2/PresetWriter.h"
 #include "lv2/TurtleWriter.h"
 
 int main(int argc, char** argv) {
@@ -17,13 +19,19 @@ int main(int argc, char** argv) {
     }
     const std::string folder = argv[1];
     try {
+        const std::vector<lv2::ControlPort> ports = lv2::describePorts();
+        const engine::PresetTable& presets = engine::PresetTable::factory();
         std::ofstream manifest(folder + "/manifest.ttl");
         lv2::writeManifest(manifest);
+        lv2::writePresetManifest(manifest, presets);
         std::ofstream plugin(folder + "/" + lv2::kTurtleName);
-        lv2::writePluginDescription(plugin, engine::ControlTable::instance(), lv2::describePorts());
+        lv2::writePluginDescription(plugin, engine::ControlTable::instance(), ports);
+        std::ofstream presetFile(folder + "/" + lv2::kPresetsTurtleName);
+        lv2::writePresets(presetFile, presets, ports);
         manifest.close();
         plugin.close();
-        if (!manifest || !plugin) {
+        presetFile.close();
+        if (!manifest || !plugin || !presetFile) {
             std::cerr << "cannot write the Turtle files into " << folder << "\n";
             return 1;
         }

@@ -25,10 +25,19 @@ constexpr uint32 nameWord(const char* name, int first) {
 
 }  // namespace detail
 
+struct ClassWords {
+    uint32 words[4];
+};
+
+constexpr ClassWords replacementClassWords(uint32 uniqueId, const char* name) {
+    return {{0x56535400u | uniqueId >> 24,
+             (uniqueId & 0xFFFFFFu) << 8 | detail::lowerByteAt(name, 0),
+             detail::nameWord(name, 1), detail::nameWord(name, 5)}};
+}
+
 constexpr Uid replacementClassId(uint32 uniqueId, const char* name) {
-    return Uid::fromWords(0x56535400u | uniqueId >> 24,
-                          (uniqueId & 0xFFFFFFu) << 8 | detail::lowerByteAt(name, 0),
-                          detail::nameWord(name, 1), detail::nameWord(name, 5));
+    const ClassWords id = replacementClassWords(uniqueId, name);
+    return Uid::fromWords(id.words[0], id.words[1], id.words[2], id.words[3]);
 }
 
 }  // namespace vst3

@@ -39,7 +39,8 @@ bool stereoChannels(const ProcessData& data, float* (&inputs)[2], float* (&outpu
 
 }  // namespace
 
-CompressorVst3::CompressorVst3() : table_(engine_.controls()) {
+CompressorVst3::CompressorVst3()
+    : table_(engine_.controls()), programs_(engine::PresetTable::factory()), points_(programs_) {
     for (std::size_t slot = 0; slot < kControlSlots; ++slot) {
         shown_[slot] = engine_.controls().at(slot).defaultPosition();
     }
@@ -64,6 +65,8 @@ tresult CompressorVst3::queryInterface(const char* interfaceId, void** obj) {
         *obj = static_cast<IAudioProcessor*>(this);
     } else if (IEditController::iid.matches(interfaceId)) {
         *obj = static_cast<IEditController*>(this);
+    } else if (IUnitInfo::iid.matches(interfaceId)) {
+        *obj = static_cast<IUnitInfo*>(this);
     } else {
         return kNoInterface;
     }
@@ -142,6 +145,7 @@ tresult CompressorVst3::setProcessorState(IBStream* stream) {
     const std::optional<engine::PluginState> state = engine_.loadState(data->data(), data->size());
     if (!state) return kResultFalse;
     showInController(*state);
+    reportPositions_ = true;
     return kResultOk;
 }
 
@@ -200,6 +204,9 @@ tresult CompressorVst3::process(ProcessData& data) {
     engine_.process(inputs, outputs, frames, &points_);
     if (frames > 0) data.outputs[0].silenceFlags = 0;
     sendMeters(data.outputParameterChanges);
+    if (reportPositions_.exchange(false) || points_.programTaken()) {
+        sendPositions(data.outputParameterChanges);
+    }
     return kResultOk;
 }
 
@@ -213,6 +220,18 @@ void CompressorVst3::sendMeters(IParameterChanges* changes) {
         IParamValueQueue* queue = changes->addParameterData(engine::meterId(band), queueIndex);
         int32 pointIndex = 0;
         if (queue != nullptr) queue->addPoint(0, normalized, pointIndex);
+    }
+}
+
+// Every parameter's position as the effect reports it, for the host's view
+// and the controller, which learn of a program or a loaded state so.
+void CompressorVst3::sendPositions(IParameterChanges* changes) {
+    if (changes == nullptr) return;
+    for (engine::ControlId id = 0; id < engine::kParameterCount; ++id) {
+        int32 queueIndex = 0;
+        IParamValueQueue* queue = changes->addParameterData(id, queueIndex);
+        int32 pointIndex = 0;
+        if (queue != nullptr) queue->addPoint(0, engine_.positionOf(id), pointIndex);
     }
 }
 
@@ -248,16 +267,25 @@ tresult CompressorVst3::getControllerState(IBStream*) {
     return kResultOk;
 }
 
+// The controls, then the program change.
 int32 CompressorVst3::getParameterCount() {
-    return ParameterTable::kCount;
+    return ParameterTable::kCount + 1;
 }
 
 tresult CompressorVst3::getParameterInfo(int32 paramIndex, ParameterInfo& info) {
+    if (paramIndex == ParameterTable::kCount) {
+        programs_.describeParameter(info);
+        return kResultOk;
+    }
     return table_.describe(paramIndex, info) ? kResultOk : kInvalidArgument;
 }
 
 tresult CompressorVst3::getParamStringByValue(ParamID id, ParamValue valueNormalized,
                                               String128 string) {
+    if (id == kProgramChangeId && string != nullptr && !std::isnan(valueNormalized)) {
+        copyUtf16(programs_.text(valueNormalized), string, 128);
+        return kResultOk;
+    }
     const engine::Control* control = table_.find(id);
     if (control == nullptr || string == nullptr || std::isnan(valueNormalized)) {
         return kInvalidArgument;
@@ -270,24 +298,29 @@ tresult CompressorVst3::getParamValueByString(ParamID id, TChar* string,
                                               ParamValue& valueNormalized) {
     if (string == nullptr) return kInvalidArgument;
     const engine::Control* control = table_.find(id);
-    if (control == nullptr) return kResultFalse;
-    const std::optional<double> value = control->positionFromText(fromUtf16(string));
+    if (control == nullptr && id != kProgramChangeId) return kResultFalse;
+    const std::string text = fromUtf16(string);
+    const std::optional<double> value =
+        control != nullptr ? control->positionFromText(text) : programs_.fromText(text);
     if (!value) return kResultFalse;
     valueNormalized = *value;
     return kResultOk;
 }
 
 ParamValue CompressorVst3::normalizedParamToPlain(ParamID id, ParamValue valueNormalized) {
+    if (id == kProgramChangeId) return programs_.plainOf(valueNormalized);
     const engine::Control* control = table_.find(id);
     return control != nullptr ? control->shownAt(valueNormalized) : valueNormalized;
 }
 
 ParamValue CompressorVst3::plainParamToNormalized(ParamID id, ParamValue plainValue) {
+    if (id == kProgramChangeId) return programs_.normalizedFor(plainValue);
     const engine::Control* control = table_.find(id);
     return control != nullptr ? control->positionFor(plainValue) : plainValue;
 }
 
 ParamValue CompressorVst3::getParamNormalized(ParamID id) {
+    if (id == kProgramChangeId) return program_;
     if (engine::isMeter(id)) return meters_[id - engine::kFirstMeterId];
     const int32 slot = slotOf(id);
     return slot >= 0 ? shown_[static_cast<std::size_t>(slot)].load() : 0.0;
@@ -299,6 +332,11 @@ tresult CompressorVst3::setParamNormalized(ParamID id, ParamValue value) {
     if (!(value >= 0.0 && value <= 1.0)) return kInvalidArgument;
     if (engine::isMeter(id)) {
         meters_[id - engine::kFirstMeterId] = value;
+    } else if (id == kProgramChangeId) {
+        // The controller shows the program at once; the processor takes it
+        // from the host's point, and tells the host the positions it then has.
+        program_ = value;
+        showInController(programs_.state(*programs_.programAt(value)));
     } else if (slot >= 0) {
         shown_[static_cast<std::size_t>(slot)] = value;
     } else {
@@ -317,6 +355,60 @@ tresult CompressorVst3::setComponentHandler(IComponentHandler* handler) {
 
 IPlugView* CompressorVst3::createView(FIDString) {
     return nullptr;
+}
+
+// ---- IUnitInfo --------------------------------------------------------------
+
+int32 CompressorVst3::getUnitCount() {
+    return 1;
+}
+
+tresult CompressorVst3::getUnitInfo(int32 unitIndex, UnitInfo& info) {
+    return programs_.describeUnit(unitIndex, info) ? kResultOk : kInvalidArgument;
+}
+
+int32 CompressorVst3::getProgramListCount() {
+    return 1;
+}
+
+tresult CompressorVst3::getProgramListInfo(int32 listIndex, ProgramListInfo& info) {
+    return programs_.describeList(listIndex, info) ? kResultOk : kInvalidArgument;
+}
+
+tresult CompressorVst3::getProgramName(ProgramListID listId, int32 programIndex, String128 name) {
+    return programs_.programName(listId, programIndex, name) ? kResultOk : kInvalidArgument;
+}
+
+// The programs carry no attributes and no pitch names.
+tresult CompressorVst3::getProgramInfo(ProgramListID, int32, CString, String128) {
+    return kResultFalse;
+}
+
+tresult CompressorVst3::hasProgramPitchNames(ProgramListID, int32) {
+    return kResultFalse;
+}
+
+tresult CompressorVst3::getProgramPitchName(ProgramListID, int32, int16, String128) {
+    return kResultFalse;
+}
+
+UnitID CompressorVst3::getSelectedUnit() {
+    return kRootUnitId;
+}
+
+tresult CompressorVst3::selectUnit(UnitID unitId) {
+    return unitId == kRootUnitId ? kResultOk : kInvalidArgument;
+}
+
+// Every bus and channel belongs to the root unit.
+tresult CompressorVst3::getUnitByBus(MediaType, BusDirection, int32, int32, UnitID& unitId) {
+    unitId = kRootUnitId;
+    return kResultOk;
+}
+
+// A program is selected through the program-change parameter, not as data.
+tresult CompressorVst3::setUnitProgramData(int32, int32, IBStream*) {
+    return kNotImplemented;
 }
 
 }  // namespace vst3

@@ -14,6 +14,7 @@
 #include "engine/CompressorEngine.h"
 #include "vst3/ParameterTable.h"
 #include "vst3/PointQueues.h"
+#include "vst3/ProgramList.h"
 #include "vst3/Vst3Interfaces.h"
 
 namespace vst3 {
@@ -42,7 +43,10 @@ class ControllerSide : public IEditController {
     virtual tresult getControllerState(IBStream* state) = 0;
 };
 
-class CompressorVst3 final : public ComponentSide, public IAudioProcessor, public ControllerSide {
+class CompressorVst3 final : public ComponentSide,
+                             public IAudioProcessor,
+                             public ControllerSide,
+                             public IUnitInfo {
   public:
     // Starts with one reference, the caller's.
     CompressorVst3();
@@ -94,6 +98,25 @@ class CompressorVst3 final : public ComponentSide, public IAudioProcessor, publi
     tresult VST3_CALL setComponentHandler(IComponentHandler* handler) override;
     IPlugView* VST3_CALL createView(FIDString name) override;
 
+    // IUnitInfo: the root unit and its list of the factory presets.
+    int32 VST3_CALL getUnitCount() override;
+    tresult VST3_CALL getUnitInfo(int32 unitIndex, UnitInfo& info) override;
+    int32 VST3_CALL getProgramListCount() override;
+    tresult VST3_CALL getProgramListInfo(int32 listIndex, ProgramListInfo& info) override;
+    tresult VST3_CALL getProgramName(ProgramListID listId, int32 programIndex,
+                                     String128 name) override;
+    tresult VST3_CALL getProgramInfo(ProgramListID listId, int32 programIndex, CString attributeId,
+                                     String128 value) override;
+    tresult VST3_CALL hasProgramPitchNames(ProgramListID listId, int32 programIndex) override;
+    tresult VST3_CALL getProgramPitchName(ProgramListID listId, int32 programIndex, int16 midiPitch,
+                                          String128 name) override;
+    UnitID VST3_CALL getSelectedUnit() override;
+    tresult VST3_CALL selectUnit(UnitID unitId) override;
+    tresult VST3_CALL getUnitByBus(MediaType type, BusDirection dir, int32 busIndex, int32 channel,
+                                   UnitID& unitId) override;
+    tresult VST3_CALL setUnitProgramData(int32 listOrUnitId, int32 programIndex,
+                                         IBStream* data) override;
+
   private:
     ~CompressorVst3();
 
@@ -103,18 +126,26 @@ class CompressorVst3 final : public ComponentSide, public IAudioProcessor, publi
     tresult getControllerState(IBStream* state) override;
     void showInController(const engine::PluginState& state);
     void sendMeters(IParameterChanges* changes);
+    void sendPositions(IParameterChanges* changes);
 
     std::atomic<uint32> references_{1};
     std::atomic<int32> initializations_{0};
     engine::CompressorEngine engine_;
     const ParameterTable table_;
+    const ProgramList programs_;
 
     // Controller: the values a host's view shows, apart from the processor's.
     std::array<std::atomic<double>, kControlSlots> shown_{};
+    // The program-change parameter's value.
+    std::atomic<double> program_{0.0};
     IComponentHandler* handler_ = nullptr;
 
     // Processor.
     PointQueues points_;
+    // A loaded state changed the positions: the next process() reports them,
+    // as it does after a program change, because the host may not be called
+    // back while it loads (Ardour 7.3 deadlocks on restartComponent there).
+    std::atomic<bool> reportPositions_{false};
     // The last reading of each meter, normalized, for the controller.
     std::array<std::atomic<double>, engine::kMeterCount> meters_{};
 };

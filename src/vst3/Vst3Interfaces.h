@@ -41,6 +41,8 @@ using BusDirection = std::int32_t;
 using BusType = std::int32_t;
 using IoMode = std::int32_t;
 using UnitID = std::int32_t;
+using ProgramListID = std::int32_t;
+using CString = const char*;
 
 // Result codes: Windows uses the COM values, other systems small numbers.
 #if defined(_WIN32)
@@ -126,6 +128,7 @@ inline constexpr int32 kIsHidden = 1 << 4;
 inline constexpr int32 kIsProgramChange = 1 << 15;
 inline constexpr int32 kIsBypass = 1 << 16;
 inline constexpr UnitID kRootUnitId = 0;
+inline constexpr UnitID kNoParentUnitId = -1;
 
 // Factory and class flags.
 inline constexpr int32 kFactoryUnicode = 1 << 4;
@@ -204,6 +207,19 @@ struct ParameterInfo {
     int32 flags;
 };
 
+struct UnitInfo {
+    UnitID id;
+    UnitID parentUnitId;
+    String128 name;
+    ProgramListID programListId;
+};
+
+struct ProgramListInfo {
+    ProgramListID id;
+    String128 name;
+    int32 programCount;
+};
+
 struct ProcessSetup {
     int32 processMode;
     int32 symbolicSampleSize;
@@ -245,6 +261,7 @@ struct ProcessData {
 
 // Sizes and offsets the hosts rely on. 32-bit Windows aligns 64-bit members
 // to 8 bytes inside records (the MS ABI), as 64-bit systems do.
+static_assert(sizeof(UnitInfo) == 268 && sizeof(ProgramListInfo) == 264);
 static_assert(sizeof(PFactoryInfo) == 452);
 static_assert(sizeof(PClassInfo) == 116);
 static_assert(sizeof(PClassInfo2) == 440);
@@ -438,6 +455,34 @@ class IEditController : public IPluginBase {
 
   protected:
     ~IEditController() = default;
+};
+
+// The controller's units and program lists: a host that reads no preset
+// files lists a unit's programs and selects one through the parameter
+// flagged kIsProgramChange.
+class IUnitInfo : public FUnknown {
+  public:
+    static constexpr Uid iid = Uid::fromWords(0x3D4BD6B5, 0x913A4FD2, 0xA886E768, 0xA5EB92C1);
+    virtual int32 VST3_CALL getUnitCount() = 0;
+    virtual tresult VST3_CALL getUnitInfo(int32 unitIndex, UnitInfo& info) = 0;
+    virtual int32 VST3_CALL getProgramListCount() = 0;
+    virtual tresult VST3_CALL getProgramListInfo(int32 listIndex, ProgramListInfo& info) = 0;
+    virtual tresult VST3_CALL getProgramName(ProgramListID listId, int32 programIndex,
+                                             String128 name) = 0;
+    virtual tresult VST3_CALL getProgramInfo(ProgramListID listId, int32 programIndex,
+                                             CString attributeId, String128 value) = 0;
+    virtual tresult VST3_CALL hasProgramPitchNames(ProgramListID listId, int32 programIndex) = 0;
+    virtual tresult VST3_CALL getProgramPitchName(ProgramListID listId, int32 programIndex,
+                                                  int16 midiPitch, String128 name) = 0;
+    virtual UnitID VST3_CALL getSelectedUnit() = 0;
+    virtual tresult VST3_CALL selectUnit(UnitID unitId) = 0;
+    virtual tresult VST3_CALL getUnitByBus(MediaType type, BusDirection dir, int32 busIndex,
+                                           int32 channel, UnitID& unitId) = 0;
+    virtual tresult VST3_CALL setUnitProgramData(int32 listOrUnitId, int32 programIndex,
+                                                 IBStream* data) = 0;
+
+  protected:
+    ~IUnitInfo() = default;
 };
 
 // Module entry points, as the host looks them up by name: GetPluginFactory

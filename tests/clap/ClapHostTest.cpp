@@ -3,14 +3,16 @@
 // latency, no call back into the host; the parameters as the VST 2 plug-in
 // names and shows them; the state saved and restored through streams that
 // move a few bytes at a time, and refused, changing nothing, when it is not
-// ours.
+// ours; and read, saved and loaded while another thread processes.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <random>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ClapTestHost.h"
@@ -203,5 +205,39 @@ TEST(ClapState, DataNotOursIsRefusedChangingNothing) {
         EXPECT_EQ(instance.state(), before);
     }
 }
+
+#if !defined(_WIN32)
+// A host's main thread reads values and texts, saves and loads while its
+// audio thread runs blocks with events. Meant for the thread sanitizer.
+TEST(ClapState, MainThreadCallsWhileProcessing) {
+    Instance instance;
+    const std::vector<std::uint8_t> saved = instance.state();
+    std::atomic<bool> finished{false};
+    std::atomic<bool> allFinite{true};
+    std::thread processing([&] {
+        Stereo audio = testhost::burstSignal(512);
+        for (std::uint32_t block = 0; block < 400; ++block) {
+            instance.queue(param::masterDrive, static_cast<double>(block % 60), block % 512);
+            instance.queue(engine::kBypassId, block % 7 == 0 ? 1.0 : 0.0, 100);
+            if (instance.process(audio.left.data(), audio.right.data(), 512) != kProcessContinue ||
+                !testhost::allFinite(audio.left.data(), audio.frames())) {
+                allFinite = false;
+            }
+        }
+        finished = true;
+    });
+    const clap_plugin& plugin = instance.plugin();
+    while (!finished) {
+        char text[64];
+        EXPECT_TRUE(instance.params().value_to_text(
+            &plugin, param::masterDrive, instance.value(param::masterDrive), text, sizeof text));
+        instance.value(engine::meterId(2));
+        EXPECT_TRUE(instance.restore(saved));
+        EXPECT_EQ(instance.state().size(), saved.size());
+    }
+    processing.join();
+    EXPECT_TRUE(allFinite);
+}
+#endif
 
 }  // namespace

@@ -103,4 +103,25 @@ TEST(CompressorEngine, ChangeAtAFrameSoundsLikeTheBlockInTwoPieces) {
     }
 }
 
+// A flush (changes with no frames, as CLAP and VST 3 hosts send between
+// blocks) measured nothing: the meters keep the last block's reading.
+TEST(CompressorEngine, FlushKeepsTheMetersReading) {
+    engine::CompressorEngine engine;
+    engine.setSampleRate(testhost::kSampleRate);
+    engine.setPosition(param::masterDrive, 0.9);
+    Stereo audio = testhost::burstSignal(kBlock);
+    processPiece(engine, audio, 0, kBlock);
+    std::vector<double> before;
+    for (std::size_t band = 0; band < engine::kMeterCount; ++band) {
+        before.push_back(engine.meterDb(band));
+    }
+    ASSERT_LT(*std::min_element(before.begin(), before.end()), -1.0);
+    OneChange change({0, param::masterOut, 0.3});
+    engine.process(nullptr, nullptr, 0, &change);
+    for (std::size_t band = 0; band < engine::kMeterCount; ++band) {
+        EXPECT_EQ(engine.meterDb(band), before[band]) << "band " << band;
+    }
+    EXPECT_FLOAT_EQ(static_cast<float>(engine.positionOf(param::masterOut)), 0.3f);
+}
+
 }  // namespace

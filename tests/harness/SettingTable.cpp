@@ -1,6 +1,9 @@
 #include "SettingTable.h"
 
+#include <algorithm>
 #include <random>
+
+#include "engine/PresetTable.h"
 
 namespace testhost {
 
@@ -60,6 +63,36 @@ Stereo burstSignal(std::size_t frames, double sampleRate) {
         signal.right[i] += hiss[frames - 1 - i] + (loud ? burst[frames - 1 - i] : 0.0f);
     }
     return signal;
+}
+
+std::vector<SettingRow> presetTable() {
+    const engine::PresetTable& presets = engine::PresetTable::factory();
+    std::vector<SettingRow> table;
+    for (std::size_t i = 0; i < presets.size(); ++i) {
+        Setting setting;
+        for (std::int32_t index = 0; index < param::count; ++index) {
+            setting[index] = presets.state(i).positions[static_cast<std::size_t>(index)];
+        }
+        table.push_back({presets.name(i), setting});
+    }
+    return table;
+}
+
+Stereo renderSwitched(host::PluginInstance& plugin, const Stereo& in, const Setting& first,
+                      const Setting& then, std::size_t block) {
+    Stereo out(in.frames());
+    for (std::size_t start = 0; start < in.frames(); start += block) {
+        const Setting* setting = start == 0                    ? &first
+                                 : start == kPresetSwitchFrame ? &then
+                                                               : nullptr;
+        if (setting != nullptr) {
+            for (const auto& [index, position] : *setting) plugin.setParameter(index, position);
+        }
+        plugin.processReplacing(in.left.data() + start, in.right.data() + start,
+                                out.left.data() + start, out.right.data() + start,
+                                static_cast<std::int32_t>(std::min(block, in.frames() - start)));
+    }
+    return out;
 }
 
 Setting bandAloneSetting(std::int32_t band) {

@@ -24,6 +24,16 @@ struct SettingRow {
 // alone, and seeded random positions of every parameter.
 const std::vector<SettingRow>& settingTable();
 
+// Each factory preset as a setting of every parameter, named as the preset.
+std::vector<SettingRow> presetTable();
+
+// A preset taken while the plug-in runs: the input in blocks, `first` set
+// before it and `then` before the block at kPresetSwitchFrame, as a host
+// that loads a preset between two blocks. The faces' tests load theirs there.
+inline constexpr std::size_t kPresetSwitchFrame = 2048;
+Stereo renderSwitched(host::PluginInstance& plugin, const Stereo& in, const Setting& first,
+                      const Setting& then, std::size_t block);
+
 // Two sines under seeded noise, with a loud burst in the middle that drives
 // every band into compression.
 Stereo burstSignal(std::size_t frames, double sampleRate = kSampleRate);

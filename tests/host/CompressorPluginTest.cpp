@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 
 #include "DemoSignal.h"
 #include "HostError.h"
@@ -11,6 +12,7 @@
 #include "PluginHarness.h"
 #include "ProgramFile.h"
 #include "Renderer.h"
+#include "SettingTable.h"
 
 namespace host::test {
 namespace {
@@ -84,6 +86,34 @@ TEST_F(CompressorPluginFiles, PresetRoundTripRestoresEveryParameter) {
     }
     EXPECT_EQ(fresh.parameterDisplay(param::filterBank), "AP6B dn");
     EXPECT_EQ(fresh.parameterDisplay(param::masterDrive), "18");
+}
+
+// --preset NAME gives our plug-in the factory preset's positions, and a
+// program saved from it is the shipped program file of that preset; a name
+// that is neither a preset nor a file is refused with the presets' names.
+TEST_F(CompressorPluginFiles, FactoryPresetsByNameAreTheShippedProgramFiles) {
+    std::string names;
+    for (const testhost::SettingRow& preset : testhost::presetTable()) {
+        SCOPED_TRACE(preset.name);
+        names += (names.empty() ? "" : ", ") + preset.name;
+        const std::string saved = file("saved.fxp");
+        std::filesystem::remove(saved);
+        const CommandResult result =
+            runHost({"save-preset", kCompressor, saved, "--preset", preset.name}, folder_.string());
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        const Program program = readProgramFile(saved);
+        EXPECT_EQ(program.name, preset.name);
+        for (const auto& [index, position] : preset.setting) {
+            EXPECT_EQ(program.parameters.at(static_cast<std::size_t>(index)), position) << index;
+        }
+        EXPECT_EQ(encodeProgram(program),
+                  encodeProgram(readProgramFile(VST2_PROGRAM_DIR "/" + preset.name + ".fxp")));
+    }
+    const CommandResult unknown = runHost(
+        {"render", kCompressor, file("out.wav"), "--preset", "Mix bus glue"}, folder_.string());
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_NE(unknown.err.find("its presets: " + names + "\n"), std::string::npos) << unknown.err;
+    EXPECT_EQ(contents(), std::vector<std::string>{"saved.fxp"});
 }
 
 AudioBuffer slice(const AudioBuffer& audio, double fromSeconds, double toSeconds) {

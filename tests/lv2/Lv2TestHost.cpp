@@ -1,5 +1,9 @@
 #include "Lv2TestHost.h"
 
+#include <lv2/atom/atom.h>
+#include <lv2/presets/presets.h>
+#include <lv2/urid/urid.h>
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -23,6 +27,53 @@ void setAsPort(host::PluginInstance& plugin, const lv2::ControlPort& port, float
     const double position =
         port.control.positionFor(static_cast<double>(lv2::clampToPort(port, value)));
     plugin.setParameter(static_cast<std::int32_t>(port.control.id()), static_cast<float>(position));
+}
+
+namespace {
+
+// The URIDs a host hands lilv: each URI's place in one list, from 1.
+LV2_URID mapUri(LV2_URID_Map_Handle handle, const char* uri) {
+    auto& uris = *static_cast<std::vector<std::string>*>(handle);
+    const auto found = std::find(uris.begin(), uris.end(), uri);
+    if (found != uris.end()) return static_cast<LV2_URID>(found - uris.begin() + 1);
+    uris.emplace_back(uri);
+    return static_cast<LV2_URID>(uris.size());
+}
+
+struct PresetReading {
+    Lv2Preset* preset;
+    LV2_URID floatType;
+};
+
+void takePortValue(const char* symbol, void* reading, const void* value, std::uint32_t size,
+                   std::uint32_t type) {
+    const auto* into = static_cast<PresetReading*>(reading);
+    if (type != into->floatType || size != sizeof(float)) return;
+    into->preset->values.emplace_back(symbol, *static_cast<const float*>(value));
+}
+
+}  // namespace
+
+std::vector<Lv2Preset> Lv2Bundle::presets() const {
+    std::vector<std::string> uris;
+    LV2_URID_Map map{&uris, mapUri};
+    LilvNode* presetClass = lilv_new_uri(world(), LV2_PRESETS__Preset);
+    LilvNodes* related = lilv_plugin_get_related(plugin(), presetClass);
+    std::vector<Lv2Preset> presets;
+    LILV_FOREACH(nodes, i, related) {
+        const LilvNode* node = lilv_nodes_get(related, i);
+        lilv_world_load_resource(world(), node);
+        LilvState* state = lilv_state_new_from_world(world(), &map, node);
+        if (state == nullptr) continue;
+        Lv2Preset preset{lilv_state_get_label(state) ? lilv_state_get_label(state) : "", {}};
+        PresetReading reading{&preset, mapUri(&uris, LV2_ATOM__Float)};
+        lilv_state_emit_port_values(state, takePortValue, &reading);
+        lilv_state_free(state);
+        presets.push_back(std::move(preset));
+    }
+    lilv_nodes_free(related);
+    lilv_node_free(presetClass);
+    return presets;
 }
 
 Lv2Bundle& Lv2Bundle::shared() {

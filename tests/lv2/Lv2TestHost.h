@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Lv2Loader.h"
@@ -24,6 +25,13 @@ const lv2::ControlPort& controlPort(const std::string& symbol);
 // value, as the LV2 plug-in gives it to its effect.
 void setAsPort(host::PluginInstance& plugin, const lv2::ControlPort& port, float value);
 
+// A preset as a host loads it through lilv's state: its label and its port
+// values, only those typed as floats (hosts skip any other type).
+struct Lv2Preset {
+    std::string label;
+    std::vector<std::pair<std::string, float>> values;
+};
+
 // The world with the built bundle loaded, shared by all tests.
 class Lv2Bundle {
   public:
@@ -34,6 +42,8 @@ class Lv2Bundle {
     lv2host::World& loaded() { return world_; }
     std::uint32_t portCount() const;
     std::uint32_t portIndex(const std::string& symbol) const;
+    // The presets the bundle lists for the plug-in.
+    std::vector<Lv2Preset> presets() const;
 
   private:
     Lv2Bundle();

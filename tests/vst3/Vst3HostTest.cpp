@@ -94,7 +94,7 @@ TEST(Vst3Host, ParametersAreTheVst2OnesPlusBypassAndMeters) {
     Instance instance;
     IEditController* controller = instance.controller();
     testhost::Plugin vst2;
-    ASSERT_EQ(instance.parameters().size(), std::size_t{param::count + 5});
+    ASSERT_EQ(instance.parameters().size(), std::size_t{param::count + 6});
     // A generic view shows a default as a user types it (100 ms, not 100.000008).
     const std::pair<param::Index, double> typedDefaults[] = {
         {param::masterDrive, 0.0},      {param::release, 100.0},
@@ -184,6 +184,11 @@ TEST(Vst3Host, ParametersAreTheVst2OnesPlusBypassAndMeters) {
     EXPECT_EQ(bypassInfo.id, bypass[0]);
     EXPECT_EQ(bypassInfo.stepCount, 1);
     EXPECT_EQ(bypassInfo.defaultNormalizedValue, 0.0);
+    // Last, the factory presets' program change: listed, never automated.
+    const ParameterInfo& programInfo = instance.parameters().back();
+    EXPECT_EQ(instance.parametersFlagged(kIsProgramChange), std::vector<ParamID>{programInfo.id});
+    EXPECT_EQ(programInfo.flags, kIsProgramChange | kIsList);
+    EXPECT_EQ(programInfo.stepCount + 1, static_cast<int32>(testhost::presetTable().size()));
 }
 
 #if !defined(_WIN32)

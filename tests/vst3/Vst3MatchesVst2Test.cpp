@@ -3,13 +3,19 @@
 // block, like the VST 2 plug-in processing that block in parts split at each
 // point; at a rate set up anew. Its bypass passes the input untouched,
 // switches without a click and keeps the compressor running, and its meters
-// come back in the output changes.
+// come back in the output changes. Every factory preset, taken while it runs,
+// through its program list and through its preset file, sounds like the
+// VST 2 plug-in set to the preset's positions.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
 #include <vector>
 
 #include "BypassCheck.h"
@@ -90,6 +96,122 @@ TEST(Vst3MatchesVst2, PointsTakeEffectAtTheirFrame) {
         ASSERT_EQ(actual.left, expected.left);
         ASSERT_EQ(actual.right, expected.right);
     }
+}
+
+#if defined(VST3_PRESET_DIR)
+std::uint64_t littleEndian(const std::vector<std::uint8_t>& bytes, std::size_t at, int count) {
+    std::uint64_t value = 0;
+    for (int i = count - 1; i >= 0; --i)
+        value = value << 8 | bytes.at(at + static_cast<std::size_t>(i));
+    return value;
+}
+
+// The component state in a preset file, read as Ardour reads one: the class
+// ID must be the plug-in's, the 'Comp' chunk is found through the chunk list.
+std::vector<std::uint8_t> componentStateOf(const std::string& name) {
+    const std::string path =
+        VST3_PRESET_DIR "/Tessel @ Vantrelix/Compressor/" + name + ".vstpreset";
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<std::uint8_t> file((std::istreambuf_iterator<char>(in)), {});
+    const PClassInfo2 info = vst3test::scan(vst3test::sharedModule()).info;
+    std::string classId;
+    for (const char byte : info.cid.bytes) {
+        char digits[3];
+        std::snprintf(digits, sizeof digits, "%02X",
+                      static_cast<unsigned>(static_cast<uint8>(byte)));
+        classId += digits;
+    }
+    if (file.size() < 48 || std::string(file.begin(), file.begin() + 4) != "VST3" ||
+        std::string(file.begin() + 8, file.begin() + 40) != classId) {
+        ADD_FAILURE() << path << " is no preset file of this class";
+        return {};
+    }
+    const std::size_t list = littleEndian(file, 40, 8);
+    if (std::string(file.begin() + static_cast<std::ptrdiff_t>(list),
+                    file.begin() + static_cast<std::ptrdiff_t>(list) + 4) != "List") {
+        ADD_FAILURE() << path << " has no chunk list";
+        return {};
+    }
+    for (std::size_t chunk = 0; chunk < littleEndian(file, list + 4, 4); ++chunk) {
+        const std::size_t entry = list + 8 + 20 * chunk;
+        if (std::string(file.begin() + static_cast<std::ptrdiff_t>(entry),
+                        file.begin() + static_cast<std::ptrdiff_t>(entry) + 4) != "Comp")
+            continue;
+        const auto from =
+            file.begin() + static_cast<std::ptrdiff_t>(littleEndian(file, entry + 4, 8));
+        return {from, from + static_cast<std::ptrdiff_t>(littleEndian(file, entry + 12, 8))};
+    }
+    ADD_FAILURE() << path << " has no component state";
+    return {};
+}
+#endif
+
+// Each preset is taken at kPresetSwitchFrame after a random setting, so that
+// it must set every parameter; the VST 2 plug-in gets the preset's positions
+// there. Through the program list, the plug-in also reports the positions it
+// then has to the host and shows them in its controller. The preset files are
+// written by the Linux build, so Windows builds check the program list only.
+TEST(Vst3MatchesVst2, EveryPresetThroughTheProgramListAndItsFile) {
+    const testhost::Setting& before = testhost::settingTable().back().setting;
+    const Stereo signal = testhost::burstSignal(2 * testhost::kPresetSwitchFrame);
+    const std::vector<testhost::SettingRow> presets = testhost::presetTable();
+    Instance lister;
+    const ParamID programChange = lister.parametersFlagged(kIsProgramChange).at(0);
+    IUnitInfo* units = nullptr;
+    ASSERT_EQ(
+        lister.controller()->queryInterface(IUnitInfo::iid.bytes, reinterpret_cast<void**>(&units)),
+        kResultOk);
+    UnitInfo unit{};
+    ProgramListInfo list{};
+    ASSERT_EQ(units->getUnitInfo(0, unit), kResultOk);
+    ASSERT_EQ(units->getProgramListInfo(0, list), kResultOk);
+    EXPECT_EQ(unit.programListId, list.id);
+    ASSERT_EQ(list.programCount, static_cast<int32>(presets.size()));
+
+    for (std::size_t program = 0; program < presets.size(); ++program) {
+        const testhost::SettingRow& preset = presets[program];
+        SCOPED_TRACE(preset.name);
+        String128 name{};
+        ASSERT_EQ(units->getProgramName(list.id, static_cast<int32>(program), name), kResultOk);
+        EXPECT_EQ(vst3host::narrow(name), preset.name);
+        testhost::Plugin vst2;
+        const Stereo expected =
+            testhost::renderSwitched(vst2, signal, before, preset.setting, kBlock);
+
+        Instance selected;
+        queueSetting(selected, before);
+        Stereo viaProgram = signal;
+        for (std::size_t from = 0; from < signal.frames(); from += kBlock) {
+            if (from == testhost::kPresetSwitchFrame) {
+                selected.queue(programChange, static_cast<double>(program) /
+                                                  static_cast<double>(presets.size() - 1));
+            }
+            selected.process(viaProgram.left.data() + from, viaProgram.right.data() + from, kBlock);
+            if (from != testhost::kPresetSwitchFrame) continue;
+            for (std::int32_t index = 0; index < param::count; ++index) {
+                const auto id = static_cast<ParamID>(index);
+                EXPECT_EQ(static_cast<float>(selected.reported(id)), vst2.parameter(index))
+                    << index;
+                EXPECT_EQ(static_cast<float>(selected.controller()->getParamNormalized(id)),
+                          vst2.parameter(index))
+                    << index;
+            }
+        }
+        ASSERT_EQ(viaProgram, expected);
+#if defined(VST3_PRESET_DIR)
+        Instance loaded;
+        queueSetting(loaded, before);
+        Stereo viaFile = signal;
+        for (std::size_t from = 0; from < signal.frames(); from += kBlock) {
+            if (from == testhost::kPresetSwitchFrame) {
+                ASSERT_EQ(loaded.restore(componentStateOf(preset.name)), kResultOk);
+            }
+            loaded.process(viaFile.left.data() + from, viaFile.right.data() + from, kBlock);
+        }
+        ASSERT_EQ(viaFile, expected);
+#endif
+    }
+    units->release();
 }
 
 TEST(Vst3MatchesVst2, RateSetUpAnewAppliesAtOnce) {
