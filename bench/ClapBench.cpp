@@ -20,8 +20,8 @@ void clap(benchmark::State& state) {
             plugin.queue(param::clipOnOff, 1.0);
             plugin.process(nullptr, nullptr, 0);
         }
-        claptest::InputEvents input;
-        claptest::OutputEvents output;
+        claphost::InputEvents input;
+        claphost::OutputEvents output;
         float* inChannels[2] = {};
         float* outChannels[2] = {};
         clap::clap_audio_buffer inPort{};

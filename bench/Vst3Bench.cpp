@@ -1,5 +1,5 @@
 // The VST 3 bundle against the VST 2 library of the same build (FaceBench.h),
-// the bundle opened in Ardour's order by the tests' VST 3 host and driven as
+// the bundle opened in Ardour's order by the host's VST 3 loader and driven as
 // Ardour drives it, except that input and output are separate buffers, as in
 // the VST 2 runs. Run with --benchmark_enable_random_interleaving and
 // repetitions so that both are timed side by side. Each VST 3 process call
@@ -21,8 +21,8 @@ void vst3(benchmark::State& state) {
             plugin.queue(param::clipOnOff, 1.0);
             plugin.process(nullptr, nullptr, 0);
         }
-        vst3test::ParameterChanges input;
-        vst3test::ParameterChanges output;
+        vst3host::ParameterChanges input;
+        vst3host::ParameterChanges output;
         float* inChannels[2] = {};
         float* outChannels[2] = {};
         vst3::AudioBusBuffers inBus{};

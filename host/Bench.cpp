@@ -10,8 +10,8 @@
 #include "DemoSignal.h"
 #include "FpuState.h"
 #include "HostError.h"
-#include "PluginInstance.h"
-#include "ProgramFile.h"
+#include "Plugin.h"
+#include "PluginSettings.h"
 #include "ProgressBar.h"
 
 namespace host {
@@ -26,8 +26,7 @@ double median(std::vector<double> values) {
 
 // One plug-in under test, running for the whole bench.
 struct Contestant {
-    std::unique_ptr<PluginInstance> plugin;
-    std::unique_ptr<ProcessingSession> session;
+    std::unique_ptr<Plugin> plugin;
     std::unique_ptr<BlockBuffers> buffers;
     BenchResult result;
 };
@@ -35,7 +34,7 @@ struct Contestant {
 // Processing time in nanoseconds for one pass over the signal.
 double timePass(Contestant& contestant, const AudioBuffer& signal, std::int32_t blockSize) {
     using Clock = std::chrono::steady_clock;
-    PluginInstance& plugin = *contestant.plugin;
+    Plugin& plugin = *contestant.plugin;
     BlockBuffers& buffers = *contestant.buffers;
     const auto total = static_cast<std::int64_t>(signal.frames());
     Clock::duration spent{};
@@ -45,7 +44,7 @@ double timePass(Contestant& contestant, const AudioBuffer& signal, std::int32_t 
             static_cast<std::int32_t>(std::min<std::int64_t>(blockSize, total - start));
         buffers.loadInputs(signal, start, frames);
         const auto before = Clock::now();
-        plugin.processReplacing(buffers.inputPointers(), buffers.outputPointers(), frames);
+        plugin.process(buffers.inputPointers(), buffers.outputPointers(), frames);
         spent += Clock::now() - before;
     }
     return static_cast<double>(std::chrono::duration_cast<std::chrono::nanoseconds>(spent).count());
@@ -94,25 +93,20 @@ std::vector<BenchResult> runBench(const std::vector<BenchEntry>& entries,
     std::vector<Contestant> contestants;
     for (const BenchEntry& entry : entries) {
         Contestant contestant;
-        contestant.plugin =
-            std::make_unique<PluginInstance>(entry.path, options.sampleRate, options.blockSize);
-        PluginInstance& plugin = *contestant.plugin;
-        if (!plugin.canReplace()) {
-            throw HostError("bench: '" + entry.path + "' does not offer replacing processing");
+        contestant.plugin = loadPlugin(entry.path, options.sampleRate, options.blockSize);
+        Plugin& plugin = *contestant.plugin;
+        if (plugin.outputs() < 1 || plugin.inputs() > 64 || plugin.outputs() > 64) {
+            throw HostError("bench: '" + entry.path + "' has no usable audio outputs");
         }
-        if (!entry.preset.empty())
-            applyProgram(plugin, readProgramFile(entry.preset), entry.preset);
-        ParameterSetter setter(plugin);
-        for (const auto& setting : entry.settings) {
-            const ParameterState state = setter.apply(setting);
-            contestant.result.settings.push_back(state.name + " = " + state.display +
-                                                 (state.label.empty() ? "" : " " + state.label));
+        for (const AppliedSetting& setting : applySettings(plugin, entry.preset, entry.settings)) {
+            contestant.result.settings.push_back(setting.name + " = " + setting.display);
         }
-        contestant.result.name = plugin.effectName();
+        contestant.result.name = plugin.name();
+        contestant.result.format = formatName(plugin.format());
         contestant.result.file = std::filesystem::path(entry.path).filename().string();
-        contestant.buffers = std::make_unique<BlockBuffers>(plugin.numInputs(), plugin.numOutputs(),
-                                                            options.blockSize);
-        contestant.session = std::make_unique<ProcessingSession>(plugin);
+        contestant.buffers =
+            std::make_unique<BlockBuffers>(plugin.inputs(), plugin.outputs(), options.blockSize);
+        plugin.activate();
         contestants.push_back(std::move(contestant));
     }
 
@@ -130,6 +124,7 @@ std::vector<BenchResult> runBench(const std::vector<BenchEntry>& entries,
 
     std::vector<BenchResult> results;
     for (Contestant& contestant : contestants) {
+        contestant.plugin->deactivate();
         BenchResult& result = contestant.result;
         result.median = median(result.nsPerFrame);
         result.min = *std::min_element(result.nsPerFrame.begin(), result.nsPerFrame.end());
@@ -149,8 +144,9 @@ void printBenchTable(const std::vector<BenchResult>& results, const BenchOptions
         for (const auto& setting : results[i].settings) {
             settings += (settings.empty() ? "" : ", ") + setting;
         }
-        out << letter(i) << "  " << results[i].name << " (" << results[i].file
-            << "): " << (settings.empty() ? "default settings" : settings) << "\n";
+        out << letter(i) << "  " << results[i].name << " (" << results[i].format << ", "
+            << results[i].file << "): " << (settings.empty() ? "default settings" : settings)
+            << "\n";
     }
     char line[512];
     std::snprintf(line, sizeof line,

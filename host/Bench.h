@@ -15,7 +15,7 @@ namespace host {
 
 struct BenchEntry {
     std::string path;
-    std::string preset;  // optional program file applied before the settings
+    std::string preset;  // optional preset (or VST 2 program file) applied before the settings
     std::vector<ParameterAssignment> settings;
 };
 
@@ -28,7 +28,8 @@ struct BenchOptions {
 };
 
 struct BenchResult {
-    std::string name;                   // the effect's name
+    std::string name;                   // the plug-in's name
+    std::string format;                 // "VST 2", "VST 3", "LV2", "CLAP"
     std::string file;                   // the library's file name
     std::vector<std::string> settings;  // "Name = display unit" of each setting made
     std::vector<double> nsPerFrame;     // one figure per round

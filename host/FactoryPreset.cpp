@@ -32,4 +32,12 @@ std::string loadPreset(PluginInstance& plugin, const std::string& nameOrFile) {
     return {};
 }
 
+std::vector<std::string> factoryPresetNames(const PluginInstance& plugin) {
+    std::vector<std::string> names;
+    if (plugin.uniqueId() != effect::product::kUniqueId) return names;
+    const engine::PresetTable& presets = engine::PresetTable::factory();
+    for (std::size_t i = 0; i < presets.size(); ++i) names.push_back(presets.name(i));
+    return names;
+}
+
 }  // namespace host

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "PluginInstance.h"
 
@@ -14,5 +15,8 @@ namespace host {
 // after a file). Throws HostError listing the presets when our plug-in gets
 // a name that is neither a preset nor a file.
 std::string loadPreset(PluginInstance& plugin, const std::string& nameOrFile);
+
+// The factory presets' names when the plug-in is ours, else none.
+std::vector<std::string> factoryPresetNames(const PluginInstance& plugin);
 
 }  // namespace host

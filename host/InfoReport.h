@@ -1,12 +1,12 @@
-// The info command's report: what the plug-in says about itself and a table of
-// every parameter.
+// The info command's report: what the plug-in says about itself and tables of
+// its parameters and read-only outputs.
 #pragma once
 
 #include <cstdint>
 #include <ostream>
 #include <string>
 
-#include "PluginInstance.h"
+#include "Plugin.h"
 
 namespace host {
 
@@ -19,6 +19,9 @@ std::string uniqueIdText(std::int32_t id);
 // position shown can be given back to --set-norm exactly.
 std::string positionText(float position);
 
-void printInfo(const PluginInstance& plugin, std::ostream& out);
+// What the plug-in is, its ports, presets, every parameter (value, default,
+// unit, range or choices; for VST 2 the position too) and every read-only
+// output.
+void printInfo(const Plugin& plugin, std::ostream& out);
 
 }  // namespace host

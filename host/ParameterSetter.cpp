@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "HostError.h"
+#include "TextMatch.h"
 
 namespace host {
 
@@ -18,41 +19,6 @@ namespace {
 // Positions sampled to find texts and to bracket numbers: fine enough that
 // every choice of a list of up to a few hundred entries gets several samples.
 constexpr int kGridSteps = 1024;
-
-std::string trim(const std::string& text) {
-    const auto begin = text.find_first_not_of(" \t");
-    if (begin == std::string::npos) return {};
-    const auto end = text.find_last_not_of(" \t");
-    return text.substr(begin, end - begin + 1);
-}
-
-// Lower case with runs of spaces collapsed: "Master  drive " equals "master drive".
-std::string normalise(const std::string& text) {
-    std::string result;
-    bool space = false;
-    for (const char c : trim(text)) {
-        if (std::isspace(static_cast<unsigned char>(c))) {
-            space = true;
-            continue;
-        }
-        if (space) result += ' ';
-        space = false;
-        result += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return result;
-}
-
-// The number a text starts with, if the rest is empty or one of the allowed units.
-std::optional<double> leadingNumber(const std::string& text, const std::string& unit) {
-    const std::string trimmed = trim(text);
-    if (trimmed.empty()) return std::nullopt;
-    char* end = nullptr;
-    const double value = std::strtod(trimmed.c_str(), &end);
-    if (end == trimmed.c_str() || !std::isfinite(value)) return std::nullopt;
-    const std::string rest = normalise(end);
-    if (!rest.empty() && rest != normalise(unit)) return std::nullopt;
-    return value;
-}
 
 std::string formatNumber(double value) {
     std::ostringstream out;
@@ -68,23 +34,23 @@ float gridPosition(int step) {
 
 ParameterAssignment parseAssignment(const std::string& text, bool normalised) {
     const auto equals = text.find('=');
-    if (equals == std::string::npos || trim(text.substr(0, equals)).empty()) {
+    if (equals == std::string::npos || trimText(text.substr(0, equals)).empty()) {
         throw HostError("parameter setting '" + text + "' is not of the form NAME=VALUE");
     }
-    return {trim(text.substr(0, equals)), trim(text.substr(equals + 1)), normalised};
+    return {trimText(text.substr(0, equals)), trimText(text.substr(equals + 1)), normalised};
 }
 
 ParameterState describeParameter(const PluginInstance& plugin, std::int32_t index) {
     // Plug-ins pad their texts; the host shows them trimmed.
-    return {index, trim(plugin.parameterName(index)), trim(plugin.parameterDisplay(index)),
-            trim(plugin.parameterLabel(index)), plugin.parameter(index)};
+    return {index, trimText(plugin.parameterName(index)), trimText(plugin.parameterDisplay(index)),
+            trimText(plugin.parameterLabel(index)), plugin.parameter(index)};
 }
 
 std::int32_t ParameterSetter::findParameter(const std::string& nameOrIndex) const {
-    const std::string wanted = normalise(nameOrIndex);
+    const std::string wanted = normaliseText(nameOrIndex);
     std::vector<std::int32_t> matches;
     for (std::int32_t i = 0; i < plugin_.numParams(); ++i) {
-        if (normalise(plugin_.parameterName(i)) == wanted) matches.push_back(i);
+        if (normaliseText(plugin_.parameterName(i)) == wanted) matches.push_back(i);
     }
     if (matches.size() == 1) return matches.front();
     if (matches.size() > 1) {
@@ -140,7 +106,7 @@ float ParameterSetter::positionForValue(std::int32_t index, const std::string& v
         for (int step = from; step <= to;) {
             const auto matches = [&](int s) {
                 const std::string& shown = texts[static_cast<std::size_t>(s)];
-                return normalise(shown) == text || normalise(shown + " " + label) == text;
+                return normaliseText(shown) == text || normaliseText(shown + " " + label) == text;
             };
             if (!matches(step)) {
                 ++step;
@@ -158,7 +124,7 @@ float ParameterSetter::positionForValue(std::int32_t index, const std::string& v
         return (gridPosition(bestStart) + gridPosition(bestStart + bestLength - 1)) / 2.0f;
     };
 
-    const std::string wanted = normalise(value);
+    const std::string wanted = normaliseText(value);
     if (const float position = middleOfRun(wanted, 0, kGridSteps); position >= 0.0f) {
         return position;
     }
@@ -213,7 +179,7 @@ float ParameterSetter::positionForValue(std::int32_t index, const std::string& v
         plugin_.setParameter(index, best);
         // A stepped number (whole dB, say) ends at the edge of its step: take
         // the middle of the run of samples that show the same text instead.
-        const float stepMiddle = middleOfRun(normalise(plugin_.parameterDisplay(index)),
+        const float stepMiddle = middleOfRun(normaliseText(plugin_.parameterDisplay(index)),
                                              std::max(0, step - 1), std::min(kGridSteps, step + 2));
         return stepMiddle >= 0.0f ? stepMiddle : best;
     }

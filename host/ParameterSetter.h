@@ -41,9 +41,11 @@ class ParameterSetter final {
     // position reaches are HostErrors.
     ParameterState apply(const ParameterAssignment& assignment);
 
-  private:
+    // The position that shows a value in display terms; the parameter is
+    // left there. Values that no position reaches are HostErrors.
     float positionForValue(std::int32_t index, const std::string& value);
 
+  private:
     PluginInstance& plugin_;
 };
 

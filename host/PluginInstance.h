@@ -36,6 +36,7 @@ class PluginInstance {
     PluginInstance& operator=(const PluginInstance&) = delete;
 
     const std::string& path() const { return library_->path(); }
+    const std::shared_ptr<const PluginLibrary>& library() const { return library_; }
     double sampleRate() const { return context_.sampleRate; }
     std::int32_t maxBlockSize() const { return context_.blockSize; }
 

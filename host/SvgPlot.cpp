@@ -143,6 +143,8 @@ void SvgPlot::draw(std::string& svg, int id, double left, double top, double wid
     double y = plotTop + 14;
     const double x = legend_ == LegendPlace::TopLeft ? plotLeft + 8 : plotLeft + plotWidth - 110;
     for (const PlotSeries& series : series_) {
+        // A series without a name continues the one before it.
+        if (series.name.empty()) continue;
         legendEntry(svg, x, y, series);
         y += 13;
     }
@@ -169,11 +171,10 @@ std::string SvgFigure::svg() const {
     svg += "<rect width=\"100%\" height=\"100%\" fill=\"#fafafa\"/>\n";
     text(svg, width / 2, 23, title_,
          "text-anchor=\"middle\" font-size=\"16\" font-weight=\"bold\"");
-    const double entryWidth = 90.0;
-    double x = width / 2 - entryWidth * static_cast<double>(legend_.size()) / 2;
+    double x = width / 2 - legendEntryWidth_ * static_cast<double>(legend_.size()) / 2;
     for (const PlotSeries& entry : legend_) {
         legendEntry(svg, x, kFigureTitleHeight + 8, entry);
-        x += entryWidth;
+        x += legendEntryWidth_;
     }
     for (int i = 0; i < count; ++i) {
         panels_[static_cast<std::size_t>(i)].draw(

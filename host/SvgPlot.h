@@ -52,8 +52,11 @@ class SvgFigure final {
     SvgFigure(std::string title, int columns, double panelWidth, double panelHeight);
     void add(SvgPlot panel) { panels_.push_back(std::move(panel)); }
     // One legend for all panels, in a row under the title (only names,
-    // colours and dashes of the series are used).
-    void setLegend(std::vector<PlotSeries> entries) { legend_ = std::move(entries); }
+    // colours and dashes of the series are used), each entry this wide.
+    void setLegend(std::vector<PlotSeries> entries, double entryWidth = 90.0) {
+        legend_ = std::move(entries);
+        legendEntryWidth_ = entryWidth;
+    }
     std::string svg() const;
     // Fills the output's temporary file; the caller commits. Throws HostError.
     void write(OutputFile& output) const;
@@ -65,6 +68,7 @@ class SvgFigure final {
     double panelHeight_;
     std::vector<SvgPlot> panels_;
     std::vector<PlotSeries> legend_;
+    double legendEntryWidth_ = 90.0;
 };
 
 // &, <, > and quotes as XML entities.

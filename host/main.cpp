@@ -1,4 +1,5 @@
-// vst2-host: loads VST 2 plug-ins and uses them from a terminal.
+// tessel-host: loads plug-ins of every format and uses them from a terminal;
+// installed as vst2-host too, the name of its first versions.
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
@@ -7,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <memory>
 #include <new>
@@ -19,16 +21,21 @@
 #include "AudioFile.h"
 #include "Bench.h"
 #include "DemoSignal.h"
-#include "FactoryPreset.h"
 #include "HostError.h"
 #include "InfoReport.h"
+#include "MeterLog.h"
+#include "MeterPlot.h"
 #include "OutputFile.h"
 #include "ParameterSetter.h"
+#include "Plugin.h"
 #include "PluginInstance.h"
+#include "PluginSettings.h"
 #include "ProgramFile.h"
 #include "ProgressBar.h"
 #include "Renderer.h"
 #include "SignalPathPlots.h"
+#include "TextMatch.h"
+#include "Vst2Plugin.h"
 
 namespace {
 
@@ -67,9 +74,35 @@ class UsageError final : public std::runtime_error {
     explicit UsageError(const std::string& message) : std::runtime_error(message) {}
 };
 
+// The name the program was called by: either name it is installed under.
+std::string program = "tessel-host";
+
+void setProgramName(const char* argv0) {
+    const std::string called = std::filesystem::path(argv0 == nullptr ? "" : argv0).filename();
+    if (called == "vst2-host") program = called;
+}
+
 // Command-line mistakes end like every other error: one line on stderr.
 std::string oneLineFailure(const CLI::App*, const CLI::Error& error) {
-    return std::string("vst2-host: error: ") + error.what() + " (see --help)\n";
+    return program + ": error: " + error.what() + " (see --help)\n";
+}
+
+// A VST 2 plug-in's own interface, for what only VST 2 has (program files).
+Vst2Plugin& vst2Plugin(Plugin& plugin, const std::string& what) {
+    auto* vst2 = dynamic_cast<Vst2Plugin*>(&plugin);
+    if (vst2 == nullptr) {
+        throw HostError(what + " is for VST 2 plug-ins; " + plugin.location() + " is " +
+                        formatName(plugin.format()));
+    }
+    return *vst2;
+}
+
+PluginInstance& vst2Instance(Plugin& plugin, const std::string& what) {
+    return vst2Plugin(plugin, what).instance();
+}
+
+Program vst2Program(Plugin& plugin, const std::string& what) {
+    return vst2Plugin(plugin, what).program();
 }
 
 // The options every command that loads one plug-in shares.
@@ -84,17 +117,21 @@ struct PluginOptions {
 
     void addTo(CLI::App& app) {
         command = &app;
-        app.add_option("PLUGIN", path, "the plug-in's shared library (.so)")->required();
+        app.add_option("PLUGIN", path,
+                       "the plug-in: a VST 2 library (.so), a VST 3 bundle (.vst3), an LV2 "
+                       "bundle (.lv2) or URI, a CLAP file (.clap)")
+            ->required();
         app.add_option("--preset", preset,
-                       "load a program file (.fxp), or one of our plug-in's presets by name, "
-                       "before the settings");
+                       "load a preset by name (info lists them), or a VST 2 program file "
+                       "(.fxp) or VST 3 preset file (.vstpreset) by its path, before the "
+                       "settings");
         set = app.add_option("--set", setTexts,
-                             "set a parameter in its display terms: NAME=VALUE "
-                             "(NAME as info shows it, or its index)")
+                             "set a parameter in its shown terms: NAME=VALUE "
+                             "(NAME as info shows it, or its id)")
                   ->allow_extra_args(false)
                   ->type_name("NAME=VALUE");
         setNorm = app.add_option("--set-norm", normTexts,
-                                 "set a parameter to a normalised position: NAME=0..1")
+                                 "VST 2: set a parameter to a normalised position: NAME=0..1")
                       ->allow_extra_args(false)
                       ->type_name("NAME=X");
     }
@@ -114,29 +151,34 @@ struct PluginOptions {
     }
 
     // Loads the preset, then applies the settings, echoing each one's effect.
-    // The name a program saved afterwards takes: a factory preset's, or the plug-in's.
-    std::string configure(PluginInstance& plugin) const {
-        std::string name;
+    void configure(Plugin& plugin) const {
         if (!preset.empty()) {
-            name = loadPreset(plugin, preset);
-            std::cout << "loaded " << (name.empty() ? "program " : "preset ") << preset << "\n";
+            plugin.loadPreset(preset);
+            std::cout << "loaded preset " << preset << "\n";
         }
-        ParameterSetter setter(plugin);
-        for (const ParameterAssignment& assignment : assignments()) {
-            const ParameterState state = setter.apply(assignment);
-            std::printf("set %s = %s%s (position %s)\n", state.name.c_str(), state.display.c_str(),
-                        state.label.empty() ? "" : (" " + state.label).c_str(),
-                        positionText(state.position).c_str());
+        for (const AppliedSetting& setting : applySettings(plugin, "", assignments())) {
+            std::printf(
+                "set %s = %s%s\n", setting.name.c_str(), setting.display.c_str(),
+                setting.position.empty() ? "" : (" (position " + setting.position + ")").c_str());
         }
-        return name.empty() ? plugin.programName() : name;
     }
 };
 
-// The plug-in's state as a program of the name configure() gave.
-Program namedProgram(const PluginInstance& plugin, const std::string& name) {
-    Program program = captureProgram(plugin);
-    program.name = name;
-    return program;
+// "--at TIME NAME=VALUE": TIME in seconds from the start ("1.5" or "1.5s").
+TimedChange timedChange(Plugin& plugin, const std::string& time, const std::string& setting,
+                        double sampleRate) {
+    const auto seconds = leadingNumber(time, "s");
+    if (!seconds || *seconds < 0.0 || *seconds > kMaxSeconds) {
+        throw HostError("--at time '" + time + "' is not a number of seconds from 0 to " +
+                        std::to_string(static_cast<int>(kMaxSeconds)));
+    }
+    const ParameterAssignment assignment = parseAssignment(setting, false);
+    const std::size_t index = plugin.findParameter(assignment.parameter);
+    const double value = plugin.valueFor(index, assignment.value);
+    const auto frame = static_cast<std::int64_t>(std::llround(*seconds * sampleRate));
+    std::printf("at %.6g s (frame %lld) set %s = %s\n", *seconds, static_cast<long long>(frame),
+                plugin.parameters()[index].name.c_str(), assignment.value.c_str());
+    return {frame, index, value};
 }
 
 std::string levelText(const AudioBuffer& audio) {
@@ -157,7 +199,7 @@ std::size_t clippedSamples(const AudioBuffer& audio) {
 }
 
 void warn(const std::string& message) {
-    std::cerr << "vst2-host: warning: " << message << "\n";
+    std::cerr << program << ": warning: " << message << "\n";
 }
 
 // The parser would only say that a command is missing; the first word that is
@@ -194,16 +236,17 @@ int runCompare(const std::string& a, const std::string& b, const std::string& ma
         comparison.print(std::cout, maxDiff);
         return comparison.matches(maxDiff) ? 0 : 1;
     } catch (const HostError& error) {
-        std::cerr << "vst2-host: error: " << error.what() << "\n";
+        std::cerr << program << ": error: " << error.what() << "\n";
         return kUsageStatus;
     }
 }
 
 int run(int argc, char** argv) {
-    CLI::App app{"vst2-host: loads a VST 2 plug-in (.so) and uses it from the terminal"};
+    CLI::App app{program +
+                 ": loads a plug-in (VST 2, VST 3, LV2, CLAP) and uses it from the terminal"};
     app.failure_message(oneLineFailure);
     app.require_subcommand(1);
-    app.set_version_flag("--version", std::string("vst2-host ") + VST2_HOST_VERSION,
+    app.set_version_flag("--version", program + " " + TESSEL_HOST_VERSION,
                          "print the version and exit");
     app.footer(
         "Exit status: 0 on success, 1 when the work failed (plug-in, file, setting), 2 when the\n"
@@ -217,8 +260,9 @@ int run(int argc, char** argv) {
 
     PluginOptions infoOptions;
     double infoRate = kDefaultRate;
-    auto* info =
-        app.add_subcommand("info", "show the plug-in's names, id, channels, flags and parameters");
+    auto* info = app.add_subcommand("info",
+                                    "show what the plug-in is: ports, latency, presets, parameters "
+                                    "(ranges, defaults, units, choices) and read-only outputs");
     infoOptions.addTo(*info);
     info->add_option("--rate", infoRate, "sample rate told to the plug-in")
         ->check(within(kMinSampleRate, kMaxSampleRate))
@@ -242,8 +286,9 @@ int run(int argc, char** argv) {
     render->add_option("--block", renderBlock, "frames per processing call")
         ->check(within(1, kMaxBlock))
         ->capture_default_str();
-    render->add_flag("--accumulate", accumulate,
-                     "use the accumulating process call: OUT holds the input plus the effect");
+    render->add_flag(
+        "--accumulate", accumulate,
+        "VST 2: use the accumulating process call: OUT holds the input plus the effect");
     render->add_flag("--overwrite", overwrite,
                      "replace an existing OUT (or --save-preset file), even IN itself once the "
                      "render is complete; with one FILE that exists: replace it with the "
@@ -251,7 +296,7 @@ int run(int argc, char** argv) {
     render->add_option("--format", sampleFormat,
                        "float, 16 or 24 (default: float for .wav, 24 for .flac)");
     render->add_option("--save-preset", savePreset,
-                       "also save the settings used as a program file");
+                       "VST 2: also save the settings used as a program file (.fxp)");
     render->add_option("--rate", demoRate, "sample rate of the built-in demo (ignored with IN)")
         ->check(within(kMinSampleRate, kMaxSampleRate))
         ->capture_default_str();
@@ -259,11 +304,28 @@ int run(int argc, char** argv) {
         ->check(within(0.001, kMaxSeconds))
         ->capture_default_str();
     render->add_flag("-q,--quiet", quiet, "no progress bar");
+    std::vector<std::string> atTexts;
+    render
+        ->add_option("--at", atTexts,
+                     "change a parameter at a time, sample-accurately: TIME NAME=VALUE "
+                     "(TIME in seconds)")
+        ->type_size(2)
+        ->allow_extra_args(false)
+        ->type_name("TIME NAME=VALUE");
+    bool showMeters = false;
+    std::string metersCsv;
+    render->add_flag("--meters", showMeters,
+                     "summarise every read-only output (mean, deepest, time of deepest)");
+    render
+        ->add_option("--meters-csv", metersCsv,
+                     "write every read-only output after each block to a CSV file")
+        ->type_name("FILE");
 
     PluginOptions saveOptions;
     std::string saveTarget;
     auto* save = app.add_subcommand(
-        "save-preset", "save the plug-in's parameters after the settings as a program file (.fxp)");
+        "save-preset",
+        "VST 2: save the plug-in's parameters after the settings as a program file (.fxp)");
     saveOptions.addTo(*save);
     save->add_option("OUT", saveTarget, "the program file to write")->required();
     save->add_flag("--overwrite", overwrite, "replace OUT if it exists");
@@ -285,7 +347,8 @@ int run(int argc, char** argv) {
     std::vector<std::string> benchWords;
     auto* bench = app.add_subcommand(
         "bench",
-        "time the processing of PLUGIN [--set ...] [PLUGIN2 [--set ...] ...] side by side");
+        "time the processing of PLUGIN [--set ...] [PLUGIN2 [--set ...] ...] side by side, "
+        "of any formats");
     bench->add_option("--seconds", benchOptions.seconds, "length of the signal")
         ->check(within(0.001, kMaxSeconds))
         ->capture_default_str();
@@ -299,7 +362,8 @@ int run(int argc, char** argv) {
     bench->add_flag("-q,--quiet", benchOptions.quiet, "no progress bar");
     bench->footer(
         "Plug-ins follow the options, each with its own settings:\n"
-        "  PLUGIN [--preset FILE] [--set NAME=VALUE]... [--set-norm NAME=X]... PLUGIN2 ...");
+        "  PLUGIN [--preset NAME] [--set NAME=VALUE]... [--set-norm NAME=X]... PLUGIN2 ...\n"
+        "Each plug-in is a VST 2 library, a VST 3 bundle, an LV2 bundle or URI, or a CLAP file.");
     bench->allow_extras();
     bench->positionals_at_end(false);
 
@@ -308,7 +372,9 @@ int run(int argc, char** argv) {
     std::vector<double> drives = {0.0, 24.0};
     float plotRate = 48000.0f;
     auto* plot = app.add_subcommand(
-        "plot", "draw the filter banks' band responses and the compressor's static curves as SVG");
+        "plot",
+        "draw the filter banks' band responses and the compressor's static curves as SVG, or "
+        "with --meters a plug-in's meters over time");
     plot->add_option("--out", plotFolder, "folder for filter-banks.svg and compressor-curves.svg")
         ->capture_default_str();
     plot->add_option("--crossovers", crossovers, "the three crossover frequencies in Hz")
@@ -323,6 +389,20 @@ int run(int argc, char** argv) {
         ->check(within(kMinSampleRate, kMaxSampleRate))
         ->capture_default_str();
     plot->add_flag("--overwrite", overwrite, "replace the SVG files if they exist");
+    std::string meterPlugin;
+    std::string meterInput;
+    std::vector<std::string> meterSettings;
+    std::string meterPreset;
+    plot->add_option("--meters", meterPlugin,
+                     "instead: render the demo (or --input) through PLUGIN and draw its "
+                     "read-only outputs over time under the waveform, as meters.svg")
+        ->type_name("PLUGIN");
+    plot->add_option("--input", meterInput, "with --meters: the audio file to render")
+        ->type_name("IN");
+    plot->add_option("--set", meterSettings, "with --meters: a setting, NAME=VALUE")
+        ->allow_extra_args(false)
+        ->type_name("NAME=VALUE");
+    plot->add_option("--preset", meterPreset, "with --meters: a preset loaded first");
 
     std::string compareA;
     std::string compareB;
@@ -358,9 +438,9 @@ int run(int argc, char** argv) {
     }
 
     if (*info) {
-        PluginInstance plugin(infoOptions.path, infoRate, kDefaultBlock);
-        infoOptions.configure(plugin);
-        printInfo(plugin, std::cout);
+        const auto plugin = loadPlugin(infoOptions.path, infoRate, kDefaultBlock);
+        infoOptions.configure(*plugin);
+        printInfo(*plugin, std::cout);
     } else if (*render) {
         const bool haveInput = renderFiles.size() == 2;
         const std::string& target = renderFiles.back();
@@ -380,6 +460,7 @@ int run(int argc, char** argv) {
         OutputFiles outputs(inputs, overwrite);
         OutputFile& audioOutput = outputs.claim(target);
         OutputFile* presetOutput = savePreset.empty() ? nullptr : &outputs.claim(savePreset);
+        OutputFile* metersOutput = metersCsv.empty() ? nullptr : &outputs.claim(metersCsv);
         const AudioBuffer input =
             haveInput ? readAudioFile(renderFiles.front()) : makeDemoSignal(demoRate, demoSeconds);
         for (const char* demoOnly : {"--rate", "--seconds"}) {
@@ -388,16 +469,33 @@ int run(int argc, char** argv) {
                      renderFiles.front() + " is rendered whole, at its own rate");
             }
         }
-        PluginInstance plugin(renderOptions.path, input.sampleRate, renderBlock);
-        const std::string programName = renderOptions.configure(plugin);
+        const auto plugin = loadPlugin(renderOptions.path, input.sampleRate, renderBlock);
+        if (!savePreset.empty()) vst2Instance(*plugin, "--save-preset");
+        renderOptions.configure(*plugin);
+        RenderOptions options{renderBlock, accumulate};
+        for (std::size_t i = 0; i + 1 < atTexts.size(); i += 2) {
+            options.changes.push_back(
+                timedChange(*plugin, atTexts[i], atTexts[i + 1], input.sampleRate));
+        }
+        const bool metering = showMeters || !metersCsv.empty();
+        if (metering && plugin->meters().empty()) {
+            warn(plugin->name() + " has no read-only outputs to meter");
+        }
+        MeterLog meters(plugin->meters(), input.sampleRate);
         AudioBuffer output;
         {
             ProgressBar progress("render", quiet);
-            output = host::render(plugin, input, {renderBlock, accumulate}, &progress);
+            output = host::render(*plugin, renderBlock, input, options, &progress,
+                                  metering ? &meters : nullptr);
         }
         writeAudioFile(audioOutput, output, format);
         if (presetOutput != nullptr) {
-            writeProgramFile(*presetOutput, namedProgram(plugin, programName));
+            writeProgramFile(*presetOutput, vst2Program(*plugin, "--save-preset"));
+        }
+        if (metersOutput != nullptr) {
+            std::ofstream file(metersOutput->temporaryPath());
+            meters.writeCsv(file);
+            if (!file.flush()) throw HostError("cannot write " + metersCsv);
         }
         outputs.commit();
         if (const std::size_t clipped =
@@ -413,16 +511,22 @@ int run(int argc, char** argv) {
                     output.sampleRate, renderBlock,
                     accumulate ? ", accumulated onto the input" : "");
         if (!savePreset.empty()) std::printf("preset: %s\n", savePreset.c_str());
+        if (!metersCsv.empty()) std::printf("meters: %s\n", metersCsv.c_str());
+        if (showMeters && !plugin->meters().empty()) {
+            std::cout << "\n";
+            meters.printSummary(std::cout);
+        }
     } else if (*save) {
         OutputFiles outputs(saveOptions.preset.empty() ? std::vector<std::string>{}
                                                        : std::vector{saveOptions.preset},
                             overwrite);
         OutputFile& programOutput = outputs.claim(saveTarget);
-        PluginInstance plugin(saveOptions.path, kDefaultRate, kDefaultBlock);
-        const std::string programName = saveOptions.configure(plugin);
-        writeProgramFile(programOutput, namedProgram(plugin, programName));
+        const auto plugin = loadPlugin(saveOptions.path, kDefaultRate, kDefaultBlock);
+        PluginInstance& instance = vst2Instance(*plugin, "save-preset");
+        saveOptions.configure(*plugin);
+        writeProgramFile(programOutput, vst2Program(*plugin, "save-preset"));
         outputs.commit();
-        std::printf("saved %d parameters to %s\n", plugin.numParams(), saveTarget.c_str());
+        std::printf("saved %d parameters to %s\n", instance.numParams(), saveTarget.c_str());
     } else if (*demo) {
         OutputFiles outputs({}, overwrite);
         OutputFile& demoOutput = outputs.claim(demoTarget);
@@ -430,6 +534,34 @@ int run(int argc, char** argv) {
         writeAudioFile(demoOutput, signal, formatFor(demoFormat, demoTarget));
         outputs.commit();
         std::printf("demo:   %-40s %s\n", demoTarget.c_str(), levelText(signal).c_str());
+    } else if (*plot && !meterPlugin.empty()) {
+        std::filesystem::create_directories(plotFolder);
+        const std::string target = (std::filesystem::path(plotFolder) / "meters.svg").string();
+        OutputFiles outputs(
+            meterInput.empty() ? std::vector<std::string>{} : std::vector{meterInput}, overwrite);
+        OutputFile& plotOutput = outputs.claim(target);
+        const AudioBuffer input = meterInput.empty()
+                                      ? makeDemoSignal(static_cast<double>(plotRate), kDemoSeconds)
+                                      : readAudioFile(meterInput);
+        const auto plugin = loadPlugin(meterPlugin, input.sampleRate, kDefaultBlock);
+        std::vector<ParameterAssignment> settings;
+        for (const std::string& setting : meterSettings) {
+            settings.push_back(parseAssignment(setting, false));
+        }
+        for (const AppliedSetting& setting : applySettings(*plugin, meterPreset, settings)) {
+            std::printf("set %s = %s\n", setting.name.c_str(), setting.display.c_str());
+        }
+        const std::string title =
+            plugin->name() + " (" + formatName(plugin->format()) + "): meters over time";
+        if (plugin->meters().empty()) {
+            throw HostError(plugin->name() + " has no read-only outputs to draw");
+        }
+        MeterLog meters(plugin->meters(), input.sampleRate);
+        const AudioBuffer output =
+            host::render(*plugin, kDefaultBlock, input, {}, nullptr, &meters);
+        meterFigure(title, input, output, meters).write(plotOutput);
+        outputs.commit();
+        std::printf("plot:   %s\n", target.c_str());
     } else if (*plot) {
         std::filesystem::create_directories(plotFolder);
         const std::string banks = (std::filesystem::path(plotFolder) / "filter-banks.svg").string();
@@ -456,22 +588,23 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    setProgramName(argc > 0 ? argv[0] : nullptr);
     try {
         return run(argc, argv);
     } catch (const OutputRefused& error) {
-        std::cerr << "vst2-host: error: " << error.what() << "\n";
+        std::cerr << program << ": error: " << error.what() << "\n";
         return kUsageStatus;
     } catch (const UsageError& error) {
-        std::cerr << "vst2-host: error: " << error.what() << "\n";
+        std::cerr << program << ": error: " << error.what() << "\n";
         return kUsageStatus;
     } catch (const std::bad_alloc&) {
-        std::cerr << "vst2-host: error: out of memory\n";
+        std::cerr << program << ": error: out of memory\n";
         return kFailureStatus;
     } catch (const std::exception& error) {
-        std::cerr << "vst2-host: error: " << error.what() << "\n";
+        std::cerr << program << ": error: " << error.what() << "\n";
         return kFailureStatus;
     } catch (...) {
-        std::cerr << "vst2-host: error: unexpected failure\n";
+        std::cerr << program << ": error: unexpected failure\n";
         return kFailureStatus;
     }
 }

@@ -28,7 +28,7 @@ namespace {
 
 using namespace clap;
 using claptest::Instance;
-using claptest::paramValue;
+using claphost::paramValue;
 using testhost::Stereo;
 
 constexpr std::uint32_t kBlock = 512;

@@ -118,7 +118,7 @@ double readValue(Reader& in, clap_id id) {
     return control->minimum() + (control->maximum() - control->minimum()) * b / 127.0;
 }
 
-void readEvents(Reader& in, claptest::InputEvents& events) {
+void readEvents(Reader& in, claphost::InputEvents& events) {
     events.clear();
     const int count = in.byte() % 17;
     for (int i = 0; i < count; ++i) {
@@ -126,7 +126,7 @@ void readEvents(Reader& in, claptest::InputEvents& events) {
         const std::uint8_t size = in.byte();
         const auto time = in.number<std::uint16_t>();
         const clap_id id = readId(in);
-        clap_event_param_value event = claptest::paramValue(id, readValue(in, id), time);
+        clap_event_param_value event = claphost::paramValue(id, readValue(in, id), time);
         event.header.type = static_cast<std::uint16_t>((type & 0x7F) % 14);
         if ((type & 0x80) != 0) event.header.space_id = 1;
         std::uint8_t record[sizeof event + 16] = {};
@@ -303,7 +303,7 @@ class Session {
                 bytes.resize(std::min<std::size_t>(in.byte(), bytes.size()));
                 break;
         }
-        claptest::InputStream stream(bytes, in.byte() % 8);
+        claphost::InputStream stream(bytes, in.byte() % 8);
         const bool loaded = state_->load(plugin_, stream.stream());
         const std::vector<std::uint8_t> after = save(3);
         if (!loaded && after != before) fail("a refused state changed the instance", 0);
@@ -311,7 +311,7 @@ class Session {
     }
 
     std::vector<std::uint8_t> save(std::size_t chunk) {
-        claptest::OutputStream stream(chunk);
+        claphost::OutputStream stream(chunk);
         if (!state_->save(plugin_, stream.stream())) fail("the state could not be saved", 0);
         return stream.bytes();
     }
@@ -354,8 +354,8 @@ class Session {
     const clap_plugin* plugin_ = nullptr;
     const clap_plugin_params* params_ = nullptr;
     const clap_plugin_state* state_ = nullptr;
-    claptest::InputEvents events_;
-    claptest::OutputEvents output_;
+    claphost::InputEvents events_;
+    claphost::OutputEvents output_;
 };
 
 }  // namespace

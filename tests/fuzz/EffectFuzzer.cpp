@@ -301,7 +301,7 @@ class Vst3Session {
     void process(Reader& in, std::vector<float>& left, std::vector<float>& right,
                  std::uint32_t frames) {
         const std::uint8_t flags = in.byte();
-        vst3test::ParameterChanges changes;
+        vst3host::ParameterChanges changes;
         const int queues = in.byte() % 9;
         for (int q = 0; q < queues; ++q) {
             const vst3::ParamID id = parameterId(in);
@@ -341,7 +341,7 @@ class Vst3Session {
         }
         for (std::size_t band = 0; band < engine::kMeterCount; ++band) {
             const vst3::ParamID id = engine::meterId(band);
-            const vst3test::ValueQueue* meter = output_.find(id);
+            const vst3host::ValueQueue* meter = output_.find(id);
             if (meter == nullptr) fail("VST 3 meter not reported", static_cast<long long>(band));
             const double value = meter->points().back().second;
             const double decibels = controller_->normalizedParamToPlain(id, value);
@@ -365,9 +365,9 @@ class Vst3Session {
             for (std::size_t i = 0; i < length; ++i) bytes.push_back(in.byte());
         }
         const std::vector<double> shownBefore = shown();
-        vst3test::MemoryStream forComponent(bytes);
+        vst3host::MemoryStream forComponent(bytes);
         const bool accepted = component_->setState(&forComponent) == vst3::kResultOk;
-        vst3test::MemoryStream forController(bytes);
+        vst3host::MemoryStream forController(bytes);
         controller_->setComponentState(&forController);
         if (!accepted) {
             if (state() != before || shown() != shownBefore) {
@@ -431,7 +431,7 @@ class Vst3Session {
     }
 
     std::vector<std::uint8_t> state() {
-        vst3test::MemoryStream stream;
+        vst3host::MemoryStream stream;
         component_->getState(&stream);
         return stream.bytes();
     }
@@ -445,12 +445,12 @@ class Vst3Session {
         return values;
     }
 
-    vst3test::HostApplication host_;
-    vst3test::ComponentHandler handler_;
+    vst3host::HostApplication host_;
+    vst3host::ComponentHandler handler_;
     vst3::IComponent* component_ = nullptr;
     vst3::IEditController* controller_ = nullptr;
     vst3::IAudioProcessor* processor_ = nullptr;
-    vst3test::ParameterChanges output_;
+    vst3host::ParameterChanges output_;
 };
 
 class Session {

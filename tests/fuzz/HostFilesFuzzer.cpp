@@ -1,13 +1,14 @@
 // libFuzzer target: the files a user hands the command-line host. The first
-// byte chooses the reader (even: program file, odd: audio file through
-// libsndfile); the rest is the file's content, read through the same path
-// the host opens, from a memory-backed file.
+// byte chooses the reader (bit 1 set: VST 3 preset file; else even: program
+// file, odd: audio file through libsndfile); the rest is the file's content,
+// read through the same path the host opens, from a memory-backed file.
 //
 // A run fails on a crash, on any sanitizer report, on any failure other than
 // the host's own error (an allocation failure or a length error included), on
 // an error message that is not one line, and on audio that breaks the
 // reader's promises: one or two channels of equal length, at least one frame,
-// at most the longest length, a rate within the host's bounds.
+// at most the longest length, a rate within the host's bounds; and on a preset
+// whose class ID is not 32 hex digits.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -20,6 +21,7 @@
 #include "AudioFile.h"
 #include "HostError.h"
 #include "ProgramFile.h"
+#include "Vst3PresetFile.h"
 
 namespace {
 
@@ -62,7 +64,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     const std::string& path = scratchFile(data + 1, size - 1);
     try {
-        if ((data[0] & 1) == 0) {
+        if ((data[0] & 2) != 0) {
+            const host::Vst3Preset preset = host::readVst3Preset(path);
+            if (preset.classId.size() != 32) fail("a class ID of " + preset.classId);
+        } else if ((data[0] & 1) == 0) {
             host::readProgramFile(path);
         } else {
             checkAudio(host::readAudioFile(path));

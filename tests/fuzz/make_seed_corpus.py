@@ -166,6 +166,12 @@ def au(channels=1, rate=8000, frames=32):
     return bytes([1]) + b".snd" + struct.pack(">IIIII", 24, len(data), 3, rate, channels) + data
 
 
+def vstpreset(state=b"TESTSTATE", class_id=b"0123456789ABCDEF0123456789ABCDEF"):
+    header = b"VST3" + struct.pack("<i", 1) + class_id + struct.pack("<q", 48 + len(state))
+    chunks = b"List" + struct.pack("<i", 1) + b"Comp" + struct.pack("<qq", 48, len(state))
+    return bytes([2]) + header + state + chunks
+
+
 file_seeds = {
     "program": program(),
     "program-truncated": program()[:40],
@@ -181,6 +187,7 @@ file_seeds = {
     "wav-data-oversized": wav(frames=16, declared=0x7FFFFFF0),
     "wav-empty": wav(frames=0),
     "au-pcm16": au(),
+    "vstpreset": vstpreset(),
 }
 
 

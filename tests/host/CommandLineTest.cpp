@@ -1,4 +1,4 @@
-// The vst2-host program end to end: exit codes, messages and files.
+// The tessel-host program end to end: exit codes, messages and files.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -24,7 +24,8 @@ class CommandLine : public ScratchFolder {
 };
 
 bool isOneErrorLine(const std::string& err) {
-    return err.rfind("vst2-host: error: ", 0) == 0 && std::count(err.begin(), err.end(), '\n') == 1;
+    return err.rfind("tessel-host: error: ", 0) == 0 &&
+           std::count(err.begin(), err.end(), '\n') == 1;
 }
 
 TEST_F(CommandLine, BrokenPlugInsFailCleanlyWithoutOutput) {
@@ -228,6 +229,18 @@ TEST_F(CommandLine, BadArgumentsGiveOneErrorLineAndNoFile) {
         {"plot", "--out", folder_.string(), "--crossovers", "100,50,nan"},
         {"plot", "--out", folder_.string(), "--crossovers", "0,700,2000"},
         {"plot", "--out", folder_.string(), "--rate", "0"},
+        {"info", file("plugin.unknown")},
+        {"render", kTestEffect, out, "--at", "soon", "Gain=1"},
+        {"render", kTestEffect, out, "--at", "0.1", "Nothing=1"},
+        {"render", kTestEffect, out, "--meters-csv", file("no/m.csv")},
+        {"render", kOurLv2, out, "--set-norm", "Clipping=1"},
+        {"render", kOurVst3, out, "--set", "Filter bank=LP99"},
+        {"render", kOurLv2, out, "--set", "Master Drive=61"},
+        {"render", kOurVst3, out, "--preset", "Nothing"},
+        {"render", kOurVst3, out, "--accumulate"},
+        {"render", kOurClap, out, "--save-preset", file("p.fxp")},
+        {"save-preset", kOurLv2, file("p.fxp")},
+        {"plot", "--meters", kTestEffect, "--out", folder_.string()},
     };
     for (const auto& arguments : cases) {
         std::string words;
@@ -317,9 +330,10 @@ TEST_F(CommandLine, InfoShowsTheRecordAndEveryParameter) {
     const CommandResult result = host({"info", kTestEffect, "--set-norm", "Shape=1"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     for (const char* expected :
-         {"effect:        Test Gain", "unique id:     Test (0x54657374)",
-          "flags:         replacing", "latency:       7 samples", "    1  Shape   Hard",
-          "    0  Gain    0.00     dB        0.5\n"}) {
+         {"format:        VST 2", "name:          Test Gain", "unique id:     Test (0x54657374)",
+          "flags:         replacing", "latency:       7 samples",
+          "\n1   Shape   Hard     Soft               1           Soft, Medium, Hard\n",
+          "\n0   Gain    0.00 dB  0.00     dB        0.5         -24.00 to 24.00 dB\n"}) {
         EXPECT_NE(result.out.find(expected), std::string::npos) << expected << "\n" << result.out;
     }
 }
@@ -331,21 +345,41 @@ TEST_F(CommandLine, SavedPresetRestoresTheSettings) {
         0);
     const CommandResult result = host({"info", kTestEffect, "--preset", file("p.fxp")});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_NE(result.out.find("    0  Gain    4.50"), std::string::npos) << result.out;
-    EXPECT_NE(result.out.find("    2  Invert  on"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("\n0   Gain    4.50 dB"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("\n2   Invert  on "), std::string::npos) << result.out;
     const CommandResult wrong = host({"info", kTestEffect, "--preset", file("missing.fxp")});
     EXPECT_EQ(wrong.exitCode, 1);
     EXPECT_TRUE(isOneErrorLine(wrong.err)) << wrong.err;
+}
+
+// The host's earlier name is a link to it: the same renders, its own name in
+// what it prints.
+TEST_F(CommandLine, TheEarlierNameRunsTheSameHost) {
+    const CommandResult version = runHost({"--version"}, folder_.string(), kHostAlias);
+    EXPECT_EQ(version.out.rfind("vst2-host ", 0), 0u) << version.out;
+    const CommandResult refused =
+        runHost({"info", file("missing.so")}, folder_.string(), kHostAlias);
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.err.rfind("vst2-host: error: ", 0), 0u) << refused.err;
+    for (const std::string& program : {kHostProgram, kHostAlias}) {
+        const std::string out = file(std::filesystem::path(program).filename().string() + ".wav");
+        const CommandResult result =
+            runHost({"render", kTestEffect, out, "--seconds", "0.2", "--set", "Gain=-3"},
+                    folder_.string(), program);
+        ASSERT_EQ(result.exitCode, 0) << program << ": " << result.err;
+    }
+    EXPECT_EQ(readAudioFile(file("vst2-host.wav")).channels,
+              readAudioFile(file("tessel-host.wav")).channels);
 }
 
 TEST_F(CommandLine, BenchPrintsOneRowPerPlugIn) {
     const CommandResult result = host({"bench", "--seconds", "0.2", "--rounds", "3", kTestEffect,
                                        "--set", "Gain=3", kTestEffect});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_NE(result.out.find("A  Test Gain (libtest_effect.so): Gain = 3.00 dB\n"),
+    EXPECT_NE(result.out.find("A  Test Gain (VST 2, libtest_effect.so): Gain = 3.00 dB\n"),
               std::string::npos)
         << result.out;
-    EXPECT_NE(result.out.find("B  Test Gain (libtest_effect.so): default settings\n"),
+    EXPECT_NE(result.out.find("B  Test Gain (VST 2, libtest_effect.so): default settings\n"),
               std::string::npos)
         << result.out;
     EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 2 + 3 + 2) << result.out;

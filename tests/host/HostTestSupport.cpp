@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 void ScratchFolder::SetUp() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     folder_ = fs::temp_directory_path() /
-              ("vst2-host-test-" + std::to_string(getpid()) + "-" + info->name());
+              ("tessel-host-test-" + std::to_string(getpid()) + "-" + info->name());
     fs::remove_all(folder_);
     fs::create_directories(folder_);
 }
@@ -50,8 +50,9 @@ std::string slurp(const std::string& path) {
 
 }  // namespace
 
-CommandResult runHost(const std::vector<std::string>& arguments, const std::string& scratch) {
-    std::string command = quote(kHostProgram);
+CommandResult runHost(const std::vector<std::string>& arguments, const std::string& scratch,
+                      const std::string& program) {
+    std::string command = quote(program);
     for (const auto& argument : arguments) command += " " + quote(argument);
     const std::string out = scratch + "/.stdout";
     const std::string err = scratch + "/.stderr";

@@ -1,5 +1,5 @@
 // Shared helpers of the host tests: paths of the libraries under test, a
-// scratch folder, and running the vst2-host program.
+// scratch folder, and running the tessel-host program.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,7 +17,14 @@ inline const std::string kNullEntry = BROKEN_NULL_ENTRY_PATH;
 inline const std::string kWrongMagic = BROKEN_WRONG_MAGIC_PATH;
 inline const std::string kEmptyEntries = BROKEN_EMPTY_ENTRIES_PATH;
 inline const std::string kInterrupting = INTERRUPTING_PATH;
-inline const std::string kHostProgram = VST2_HOST_PATH;
+inline const std::string kHostProgram = HOST_PATH;
+// The name of the host's first versions, a link beside it.
+inline const std::string kHostAlias =
+    (std::filesystem::path(HOST_PATH).parent_path() / "vst2-host").string();
+// Our plug-in's other faces.
+inline const std::string kOurVst3 = VST3_BUNDLE_PATH;
+inline const std::string kOurLv2 = LV2_BUNDLE_PATH;
+inline const std::string kOurClap = CLAP_PLUGIN_PATH;
 inline const std::string kLspCompressor = "/usr/lib/vst/lsp-plugins/mb-compressor-stereo.so";
 inline const std::string kZamCompressor = "/usr/lib/vst/ZaMultiCompX2-vst.so";
 
@@ -38,8 +45,9 @@ struct CommandResult {
     std::string out;
     std::string err;
 };
-// Runs vst2-host with the arguments (each quoted for the shell).
-CommandResult runHost(const std::vector<std::string>& arguments, const std::string& scratch);
+// Runs tessel-host (or another program) with the arguments (each quoted for the shell).
+CommandResult runHost(const std::vector<std::string>& arguments, const std::string& scratch,
+                      const std::string& program = kHostProgram);
 
 // A deterministic test signal: a sine per channel at different frequencies.
 AudioBuffer sineSignal(std::size_t channels, std::size_t frames, double sampleRate = 48000.0);

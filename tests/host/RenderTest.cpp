@@ -8,6 +8,7 @@
 #include "HostError.h"
 #include "HostTestSupport.h"
 #include "OutputFile.h"
+#include "Vst2Plugin.h"
 
 namespace host::test {
 namespace {
@@ -49,6 +50,23 @@ TEST(Render, MoreThanTwoChannelsIsAnError) {
     EXPECT_THROW(render(plugin, sineSignal(3, 100), {512, false}), HostError);
     EXPECT_THROW(render(plugin, sineSignal(2, 100), {1024, false}), HostError)
         << "a block above the announced maximum";
+}
+
+// A change applies from its frame on, whatever the block: the test effect's
+// gain acts on its input, so with the latency compensated the output switches
+// from the dry signal to the attenuated one exactly there.
+TEST(Render, ChangesTakeEffectAtTheirFrame) {
+    const AudioBuffer input = sineSignal(2, 2000);
+    for (const std::int64_t frame : {0, 1, 255, 256, 700, 1999}) {
+        Vst2Plugin plugin(kTestEffect, 48000.0, 256);
+        const double minusSix = plugin.valueFor(0, "-6");
+        const AudioBuffer output = render(plugin, 256, input, {256, false, {{frame, 0, minusSix}}});
+        for (std::size_t n = 0; n < input.frames(); ++n) {
+            const float gain = static_cast<std::int64_t>(n) < frame ? 1.0f : 0.50118723f;
+            ASSERT_FLOAT_EQ(output.channels[0][n], input.channels[0][n] * gain)
+                << "change at " << frame << ", frame " << n;
+        }
+    }
 }
 
 // Accumulating adds the effect's output to the dry input; replacing gives the

@@ -57,13 +57,13 @@ void takePortValue(const char* symbol, void* reading, const void* value, std::ui
 std::vector<Lv2Preset> Lv2Bundle::presets() const {
     std::vector<std::string> uris;
     LV2_URID_Map map{&uris, mapUri};
-    LilvNode* presetClass = lilv_new_uri(world_, LV2_PRESETS__Preset);
-    LilvNodes* related = lilv_plugin_get_related(plugin_, presetClass);
+    LilvNode* presetClass = lilv_new_uri(world(), LV2_PRESETS__Preset);
+    LilvNodes* related = lilv_plugin_get_related(plugin(), presetClass);
     std::vector<Lv2Preset> presets;
     LILV_FOREACH(nodes, i, related) {
         const LilvNode* node = lilv_nodes_get(related, i);
-        lilv_world_load_resource(world_, node);
-        LilvState* state = lilv_state_new_from_world(world_, &map, node);
+        lilv_world_load_resource(world(), node);
+        LilvState* state = lilv_state_new_from_world(world(), &map, node);
         if (state == nullptr) continue;
         Lv2Preset preset{lilv_state_get_label(state) ? lilv_state_get_label(state) : "", {}};
         PresetReading reading{&preset, mapUri(&uris, LV2_ATOM__Float)};
@@ -81,30 +81,14 @@ Lv2Bundle& Lv2Bundle::shared() {
     return bundle;
 }
 
-Lv2Bundle::Lv2Bundle() : world_(lilv_world_new()) {
-    LilvNode* bundle = lilv_new_file_uri(world_, nullptr, LV2_BUNDLE_PATH "/");
-    lilv_world_load_bundle(world_, bundle);
-    lilv_node_free(bundle);
-    LilvNode* uri = lilv_new_uri(world_, lv2::kPluginUri);
-    plugin_ = lilv_plugins_get_by_uri(lilv_world_get_all_plugins(world_), uri);
-    lilv_node_free(uri);
-    if (plugin_ == nullptr) throw std::runtime_error("no plug-in in " LV2_BUNDLE_PATH);
-}
-
-Lv2Bundle::~Lv2Bundle() {
-    lilv_world_free(world_);
-}
+Lv2Bundle::Lv2Bundle() : world_(LV2_BUNDLE_PATH) {}
 
 std::uint32_t Lv2Bundle::portCount() const {
-    return lilv_plugin_get_num_ports(plugin_);
+    return static_cast<std::uint32_t>(world_.ports().size());
 }
 
 std::uint32_t Lv2Bundle::portIndex(const std::string& symbol) const {
-    LilvNode* node = lilv_new_string(world_, symbol.c_str());
-    const LilvPort* port = lilv_plugin_get_port_by_symbol(plugin_, node);
-    lilv_node_free(node);
-    if (port == nullptr) throw std::runtime_error("no port " + symbol);
-    return lilv_port_get_index(plugin_, port);
+    return world_.port(symbol).index;
 }
 
 LilvInstance* Lv2Plugin::instantiate(double sampleRate) {
@@ -112,55 +96,30 @@ LilvInstance* Lv2Plugin::instantiate(double sampleRate) {
 }
 
 Lv2Plugin::Lv2Plugin(double sampleRate)
-    : instance_(instantiate(sampleRate)), controls_(Lv2Bundle::shared().portCount()) {
-    if (instance_ == nullptr) throw std::runtime_error("instantiate returned null");
-    const Lv2Bundle& bundle = Lv2Bundle::shared();
-    std::vector<float> defaults(controls_.size());
-    lilv_plugin_get_port_ranges_float(bundle.plugin(), nullptr, nullptr, defaults.data());
-    for (std::uint32_t i = lv2::kFirstControlPort; i < controls_.size(); ++i) {
-        controls_[i] = defaults[i];
-        lilv_instance_connect_port(instance_, i, &controls_[i]);
-    }
-    lilv_instance_activate(instance_);
-}
-
-Lv2Plugin::~Lv2Plugin() {
-    lilv_instance_deactivate(instance_);
-    lilv_instance_free(instance_);
-}
+    : instance_(Lv2Bundle::shared().loaded(), sampleRate, testhost::kLargestBlock) {}
 
 void Lv2Plugin::set(const std::string& symbol, float value) {
-    const std::uint32_t index = Lv2Bundle::shared().portIndex(symbol);
-    controls_[index] = value;
-    lilv_instance_connect_port(instance_, index, &controls_[index]);
+    instance_.set(Lv2Bundle::shared().portIndex(symbol), value);
 }
 
 void Lv2Plugin::disconnect(const std::string& symbol) {
-    lilv_instance_connect_port(instance_, Lv2Bundle::shared().portIndex(symbol), nullptr);
+    instance_.disconnect(Lv2Bundle::shared().portIndex(symbol));
 }
 
 float Lv2Plugin::meter(std::int32_t band) const {
-    return controls_[Lv2Bundle::shared().portIndex("gainReduction" + std::to_string(band))];
+    return instance_.value(Lv2Bundle::shared().portIndex("gainReduction" + std::to_string(band)));
 }
 
 void Lv2Plugin::activate() {
-    lilv_instance_deactivate(instance_);
-    lilv_instance_activate(instance_);
+    instance_.reactivate();
 }
 
 void Lv2Plugin::run(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
                     std::uint32_t frames) {
-    lilv_instance_connect_port(instance_, lv2::kInputLeftPort, const_cast<float*>(inLeft));
-    lilv_instance_connect_port(instance_, lv2::kInputRightPort, const_cast<float*>(inRight));
-    lilv_instance_connect_port(instance_, lv2::kOutputLeftPort, outLeft);
-    lilv_instance_connect_port(instance_, lv2::kOutputRightPort, outRight);
-    lilv_instance_run(instance_, frames);
-    // Nothing may be read through these pointers once the run is over.
-    for (std::uint32_t port = lv2::kInputLeftPort; port <= lv2::kOutputRightPort; ++port) {
-        lilv_instance_connect_port(instance_, port, nullptr);
-    }
+    const float* inputs[2] = {inLeft, inRight};
+    float* outputs[2] = {outLeft, outRight};
+    instance_.run(inputs, outputs, frames);
 }
-
 void Lv2Plugin::process(const std::vector<float>& inLeft, const std::vector<float>& inRight,
                         std::vector<float>& outLeft, std::vector<float>& outRight,
                         std::uint32_t blockSize, bool inPlace) {

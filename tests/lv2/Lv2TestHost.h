@@ -1,15 +1,17 @@
-// A small LV2 host for tests, on lilv: loads the built bundle, describes its
-// ports and runs instances the way real hosts do (audio ports connected again
-// before every run, controls in host-owned memory).
+// The built LV2 bundle for tests, through the host's LV2 loader
+// (host/Lv2Loader.h): its world, and instances with our plug-in's ports by
+// symbol.
 #pragma once
 
 #include <lilv/lilv.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "Lv2Loader.h"
 #include "PluginHarness.h"
 #include "lv2/ControlPorts.h"
 
@@ -34,10 +36,10 @@ struct Lv2Preset {
 class Lv2Bundle {
   public:
     static Lv2Bundle& shared();
-    ~Lv2Bundle();
 
-    LilvWorld* world() const { return world_; }
-    const LilvPlugin* plugin() const { return plugin_; }
+    LilvWorld* world() const { return world_.world(); }
+    const LilvPlugin* plugin() const { return world_.plugin(); }
+    lv2host::World& loaded() { return world_; }
     std::uint32_t portCount() const;
     std::uint32_t portIndex(const std::string& symbol) const;
     // The presets the bundle lists for the plug-in.
@@ -45,15 +47,13 @@ class Lv2Bundle {
 
   private:
     Lv2Bundle();
-    LilvWorld* world_ = nullptr;
-    const LilvPlugin* plugin_ = nullptr;
+    lv2host::World world_;
 };
 
 // One instance with a control value for every control port, all connected.
 class Lv2Plugin {
   public:
     explicit Lv2Plugin(double sampleRate);
-    ~Lv2Plugin();
     Lv2Plugin(const Lv2Plugin&) = delete;
     Lv2Plugin& operator=(const Lv2Plugin&) = delete;
 
@@ -75,8 +75,7 @@ class Lv2Plugin {
                  bool inPlace = false);
 
   private:
-    LilvInstance* instance_ = nullptr;
-    std::vector<float> controls_;
+    lv2host::Instance instance_;
 };
 
 }  // namespace lv2test

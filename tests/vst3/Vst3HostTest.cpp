@@ -25,7 +25,7 @@ namespace {
 
 using namespace vst3;
 using vst3test::Instance;
-using vst3test::narrow;
+using vst3host::narrow;
 
 // The class ID of the VST 2 twin's replacement, as each platform stores it.
 #if defined(_WIN32)
@@ -151,7 +151,7 @@ TEST(Vst3Host, ParametersAreTheVst2OnesPlusBypassAndMeters) {
             ASSERT_EQ(controller->getParamStringByValue(info.id, found->second, text), kResultOk);
             EXPECT_EQ(narrow(text), shown);
             for (const std::string& typed : {shown, shown + " " + vst2.parameterLabel(index)}) {
-                std::u16string entry = vst3test::widen(typed);
+                std::u16string entry = vst3host::widen(typed);
                 double normalized = -1.0;
                 ASSERT_EQ(controller->getParamValueByString(info.id, entry.data(), normalized),
                           kResultOk)

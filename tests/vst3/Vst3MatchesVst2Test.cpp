@@ -173,7 +173,7 @@ TEST(Vst3MatchesVst2, EveryPresetThroughTheProgramListAndItsFile) {
         SCOPED_TRACE(preset.name);
         String128 name{};
         ASSERT_EQ(units->getProgramName(list.id, static_cast<int32>(program), name), kResultOk);
-        EXPECT_EQ(vst3test::narrow(name), preset.name);
+        EXPECT_EQ(vst3host::narrow(name), preset.name);
         testhost::Plugin vst2;
         const Stereo expected =
             testhost::renderSwitched(vst2, signal, before, preset.setting, kBlock);

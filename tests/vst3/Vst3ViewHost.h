@@ -11,6 +11,9 @@
 
 namespace vst3test {
 
+using vst3host::EditRecorder;
+using vst3host::HostObject;
+
 // The GUI loop of a Linux host, as Ardour's behaves: one handler per
 // descriptor, no null handler, no 0 ms timer; it keeps no references and
 // calls whatever is still registered. pump() runs one turn.

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace vst3test {
+namespace vst3host {
 
 using namespace vst3;
 
@@ -55,7 +55,12 @@ tresult ValueQueue::getPoint(int32 index, int32& offset, double& value) {
 }
 
 tresult ValueQueue::addPoint(int32 offset, double value, int32& index) {
-    points_.emplace_back(offset, value);
+    // A later value for the same frame replaces the earlier one.
+    if (!points_.empty() && points_.back().first == offset) {
+        points_.back().second = value;
+    } else {
+        points_.emplace_back(offset, value);
+    }
     index = getPointCount() - 1;
     return kResultOk;
 }
@@ -129,4 +134,4 @@ tresult EditRecorder::endEdit(ParamID id) {
     return kResultOk;
 }
 
-}  // namespace vst3test
+}  // namespace vst3host

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace claptest {
+namespace claphost {
 
 using namespace clap;
 
@@ -85,4 +85,4 @@ InputStream::InputStream(std::vector<std::uint8_t> bytes, std::size_t chunk)
     };
 }
 
-}  // namespace claptest
+}  // namespace claphost

@@ -1,6 +1,6 @@
 // The objects a VST 3 host hands to a plug-in: state streams and parameter
-// changes in memory. Shared by the test host and the fuzzer; they depend on
-// nothing but the interface declarations.
+// changes in memory. Shared by the VST 3 loader, the tests and the fuzzer;
+// they depend on nothing but the interface declarations.
 #pragma once
 
 #include <cstddef>
@@ -11,7 +11,7 @@
 
 #include "vst3/Vst3Interfaces.h"
 
-namespace vst3test {
+namespace vst3host {
 
 // Host objects live on the test's stack: reference counts are not theirs to keep.
 template <typename Interface>
@@ -96,14 +96,24 @@ class HostApplication final : public HostObject<vst3::IHostApplication> {
     vst3::tresult VST3_CALL createInstance(char* cid, char* interfaceId, void** object) override;
 };
 
+// Keeps the edits a controller makes (a program change setting the other
+// parameters, say) for the host to send to the processor.
 class ComponentHandler final : public HostObject<vst3::IComponentHandler> {
   public:
+    std::vector<std::pair<vst3::ParamID, vst3::ParamValue>> takeEdits() {
+        return std::exchange(edits_, {});
+    }
+
     vst3::tresult VST3_CALL beginEdit(vst3::ParamID) override { return vst3::kResultOk; }
-    vst3::tresult VST3_CALL performEdit(vst3::ParamID, vst3::ParamValue) override {
+    vst3::tresult VST3_CALL performEdit(vst3::ParamID id, vst3::ParamValue value) override {
+        edits_.emplace_back(id, value);
         return vst3::kResultOk;
     }
     vst3::tresult VST3_CALL endEdit(vst3::ParamID) override { return vst3::kResultOk; }
     vst3::tresult VST3_CALL restartComponent(vst3::int32) override { return vst3::kResultOk; }
+
+  private:
+    std::vector<std::pair<vst3::ParamID, vst3::ParamValue>> edits_;
 };
 
 // The edits a view reports, in order.
@@ -129,4 +139,4 @@ class EditRecorder final : public HostObject<vst3::IComponentHandler> {
 std::string narrow(const vst3::char16* text);
 std::u16string widen(const std::string& text);
 
-}  // namespace vst3test
+}  // namespace vst3host

@@ -1,6 +1,6 @@
 // The objects a CLAP host hands to a plug-in: event lists and state streams
-// in memory. Shared by the test host, the fuzzer and the benchmark; they
-// depend on nothing but the interface declarations.
+// in memory. Shared by the CLAP loader, the tests, the fuzzer and the benchmark;
+// they depend on nothing but the interface declarations.
 #pragma once
 
 #include <cstddef>
@@ -10,7 +10,7 @@
 
 #include "clap/ClapInterfaces.h"
 
-namespace claptest {
+namespace claphost {
 
 // A parameter value event as a host sends it: core space, for every note.
 clap::clap_event_param_value paramValue(clap::clap_id id, double value, std::uint32_t time = 0);
@@ -83,4 +83,4 @@ class InputStream {
     std::size_t position_ = 0;
 };
 
-}  // namespace claptest
+}  // namespace claphost
