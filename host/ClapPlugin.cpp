@@ -93,13 +93,7 @@ Control ClapPlugin::describe(const clap_param_info& info) const {
             control.defaultText = shownDefault;
         }
     }
-    if (control.choices.empty()) {
-        control.range = rangeText(control.minimum, control.maximum, control.unit);
-    } else {
-        for (const auto& choice : control.choices) {
-            control.range += (control.range.empty() ? "" : ", ") + choice.second;
-        }
-    }
+    control.range = rangeText(control);
     return control;
 }
 

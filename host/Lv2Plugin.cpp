@@ -23,14 +23,10 @@ Control describe(const lv2host::Port& port) {
         for (const auto& [value, label] : port.scalePoints)
             control.choices.emplace_back(value, label);
     }
-    if (control.choices.empty()) {
-        control.range = rangeText(control.minimum, control.maximum, control.unit);
-        control.defaultText = numberText(control.defaultValue);
-    } else {
-        for (const auto& [value, label] : control.choices) {
-            control.range += (control.range.empty() ? "" : ", ") + label;
-            if (value == control.defaultValue) control.defaultText = label;
-        }
+    control.range = rangeText(control);
+    if (control.choices.empty()) control.defaultText = numberText(control.defaultValue);
+    for (const auto& [value, label] : control.choices) {
+        if (value == control.defaultValue) control.defaultText = label;
     }
     return control;
 }

@@ -107,8 +107,14 @@ std::string numberText(double value) {
     return text;
 }
 
-std::string rangeText(double minimum, double maximum, const std::string& unit) {
-    return numberText(minimum) + " to " + numberText(maximum) + (unit.empty() ? "" : " " + unit);
+std::string rangeText(const Control& control) {
+    if (control.choices.empty()) {
+        return numberText(control.minimum) + " to " + numberText(control.maximum) +
+               (control.unit.empty() ? "" : " " + control.unit);
+    }
+    std::string text;
+    for (const auto& choice : control.choices) text += (text.empty() ? "" : ", ") + choice.second;
+    return text;
 }
 
 }  // namespace host

@@ -104,8 +104,9 @@ class Plugin {
 std::unique_ptr<Plugin> loadPlugin(const std::string& location, double sampleRate,
                                    std::int32_t maxBlock);
 
-// "-24 to 24 dB", trimmed of needless digits.
-std::string rangeText(double minimum, double maximum, const std::string& unit);
+// The range as info shows it: the choices' texts ("off, on"), else "-24 to 24 dB"
+// trimmed of needless digits.
+std::string rangeText(const Control& control);
 // A number in the fewest digits (up to 6 significant) that show it.
 std::string numberText(double value);
 

@@ -79,13 +79,7 @@ Control Vst3Plugin::describe(const ParameterInfo& info) const {
         }
         if (words || (info.flags & kIsList) != 0) control.choices = std::move(steps);
     }
-    if (control.choices.empty()) {
-        control.range = rangeText(control.minimum, control.maximum, control.unit);
-    } else {
-        for (const auto& choice : control.choices) {
-            control.range += (control.range.empty() ? "" : ", ") + choice.second;
-        }
-    }
+    control.range = rangeText(control);
     return control;
 }
 
