@@ -78,8 +78,9 @@ local function base64_decode (text)
 	end))
 end
 
--- The positions our VST 3 plug-in keeps in its state (a record tagged TCv3 inside Ardour's
--- saved chunk), written as a VST 2 program file for the VST 2 twin's check; others have none.
+-- The positions our VST 3 plug-in keeps in its state (a record tagged TCv3, version 1 or 2,
+-- inside Ardour's saved chunk), written as a VST 2 program file for the VST 2 twin's check;
+-- others have none.
 local function write_vst3_positions (session_file, path)
 	local f = io.open (session_file, "rb")
 	local xml = f:read ("a")
@@ -91,8 +92,19 @@ local function write_vst3_positions (session_file, path)
 	local count = 20
 	local program = { "CcnK", string.pack (">i4", 48 + 4 * count), "FxCk",
 		string.pack (">i4>i4>i4>i4", 1, id, 1, count), string.rep ("\0", 28) }
-	for i = 0, count - 1 do
-		program[#program + 1] = string.pack (">f", string.unpack ("<f", chunk, at + 8 + 4 * i))
+	local version = string.unpack ("<I4", chunk, at + 4)
+	if version == 1 then
+		for i = 0, count - 1 do
+			program[#program + 1] = string.pack (">f", string.unpack ("<f", chunk, at + 8 + 4 * i))
+		end
+	else
+		-- Version 2: entries of symbol length, symbol and position, the parameters in index order first.
+		local entry = at + 12
+		for _ = 1, count do
+			local length = string.byte (chunk, entry)
+			program[#program + 1] = string.pack (">f", string.unpack ("<f", chunk, entry + 1 + length))
+			entry = entry + 1 + length + 4
+		end
 	end
 	f = io.open (path, "wb")
 	f:write (table.concat (program))
