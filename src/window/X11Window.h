@@ -32,6 +32,8 @@ class X11Window final {
     void tick();
     // Follows the editor's size after a scale change.
     void fitEditor();
+    // Maps or unmaps the window (it opens mapped).
+    void setVisible(bool visible);
 
   private:
     struct Connection;
