@@ -22,9 +22,16 @@ std::string pluginPath();
 Module& sharedModule();
 
 // The host record handed to the plug-in; counts every call the plug-in makes
-// through it.
+// through it. It offers a main-thread loop for windows (timers and descriptors)
+// and takes requests for a flush.
 const clap::clap_host& testHost();
 int hostCalls();
+int flushRequests();
+// The timers and descriptors registered now.
+std::size_t registrations();
+// One turn of the host's main-thread loop: the plug-in's due timers and
+// readable descriptors are called.
+void pumpLoop(const clap::clap_plugin& plugin);
 
 class Instance : public claphost::Instance {
   public:
