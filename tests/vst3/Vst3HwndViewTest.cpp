@@ -11,7 +11,7 @@ namespace {
 
 using namespace vst3;
 using displaytest::Capture;
-using vst3test::EditRecorder;
+using vst3host::EditRecorder;
 
 constexpr ParamID kMasterDrive = 1;
 
