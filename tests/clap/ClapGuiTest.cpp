@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <stdexcept>
 #include <thread>
 
 #include "ClapTestHost.h"
@@ -17,6 +16,7 @@ namespace {
 
 using namespace clap;
 using claphost::ReportedEdit;
+using claptest::OpenGui;
 using displaytest::Capture;
 
 constexpr clap_id kMasterDrive = 1;
@@ -34,36 +34,12 @@ std::size_t openDescriptors() {
     return count;
 }
 
-// One gui of an instance, opened in a host's order, destroyed on leaving.
-class OpenGui {
-  public:
-    OpenGui(const clap_plugin& plugin, unsigned long parent, double scale = 1.0)
-        : plugin_(plugin),
-          gui_(static_cast<const clap_plugin_gui*>(plugin.get_extension(&plugin, kExtGui))) {
-        if (gui_ == nullptr) throw std::runtime_error("no gui extension");
-        if (!gui_->is_api_supported(&plugin, kWindowApiX11, false) ||
-            gui_->is_api_supported(&plugin, kWindowApiX11, true))
-            throw std::runtime_error("is_api_supported");
-        if (!gui_->create(&plugin, kWindowApiX11, false)) throw std::runtime_error("create");
-        if (!gui_->set_scale(&plugin, scale)) throw std::runtime_error("set_scale");
-        clap_window window{};
-        window.api = kWindowApiX11;
-        window.x11 = parent;
-        if (!gui_->set_parent(&plugin, &window) || !gui_->show(&plugin))
-            throw std::runtime_error("set_parent, show");
-    }
-    ~OpenGui() { gui_->destroy(&plugin_); }
-    const clap_plugin_gui* operator->() const { return gui_; }
-    std::pair<std::uint32_t, std::uint32_t> size() const {
-        std::uint32_t width = 0, height = 0;
-        gui_->get_size(&plugin_, &width, &height);
-        return {width, height};
-    }
-
-  private:
-    const clap_plugin& plugin_;
-    const clap_plugin_gui* gui_;
-};
+clap_window x11Window(unsigned long window) {
+    clap_window parent{};
+    parent.api = kWindowApiX11;
+    parent.x11 = window;
+    return parent;
+}
 
 class ClapGuiTest : public ::testing::Test {
   protected:
@@ -119,7 +95,7 @@ TEST_F(ClapGuiTest, LeavesTheSoundAlone) {
         while (!guiClosed);
     });
     {
-        OpenGui gui(instance.plugin(), display_.parent());
+        OpenGui gui(instance.plugin(), x11Window(display_.parent()));
         EXPECT_EQ(claptest::registrations(), 2u) << "the X connection's descriptor and a timer";
         const auto [width, height] = gui.size();
         const Capture opened = settled(instance);
@@ -146,7 +122,7 @@ TEST_F(ClapGuiTest, LeavesTheSoundAlone) {
 // next process call, or, inactive, from the flush the plug-in asks for.
 TEST_F(ClapGuiTest, ShowsHostChangesAndReportsGestures) {
     claptest::Instance instance;
-    OpenGui gui(instance.plugin(), display_.parent());
+    OpenGui gui(instance.plugin(), x11Window(display_.parent()));
     const Capture opened = settled(instance);
     instance.queue(kMasterDrive, shown(kMasterDrive, 0.1));
     instance.process(nullptr, nullptr, 0);
@@ -173,10 +149,10 @@ TEST_F(ClapGuiTest, ShowsHostChangesAndReportsGestures) {
 
 TEST_F(ClapGuiTest, OpensAndClosesTenTimesLeavingNothingBehind) {
     claptest::Instance instance;
-    { OpenGui first(instance.plugin(), display_.parent()); }
+    { OpenGui first(instance.plugin(), x11Window(display_.parent())); }
     const std::size_t descriptors = openDescriptors();
     for (int i = 0; i < 10; ++i) {
-        OpenGui gui(instance.plugin(), display_.parent(), i % 2 == 0 ? 1.0 : 1.5);
+        OpenGui gui(instance.plugin(), x11Window(display_.parent()), i % 2 == 0 ? 1.0 : 1.5);
         EXPECT_EQ(gui.size().first, static_cast<std::uint32_t>(settled(instance).width))
             << "opening " << i;
         EXPECT_GT(settled(instance).distinctColours(), 8u) << "opening " << i;

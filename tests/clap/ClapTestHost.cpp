@@ -143,6 +143,27 @@ void pumpLoop(const clap_plugin& plugin) {
     }
 }
 
+OpenGui::OpenGui(const clap_plugin& plugin, const clap_window& parent, double scale)
+    : plugin_(plugin),
+      gui_(static_cast<const clap_plugin_gui*>(plugin.get_extension(&plugin, kExtGui))) {
+    if (gui_ == nullptr) throw std::runtime_error("no gui extension");
+    if (!gui_->is_api_supported(&plugin, parent.api, false) ||
+        gui_->is_api_supported(&plugin, parent.api, true))
+        throw std::runtime_error("is_api_supported: embedded only");
+    if (!gui_->create(&plugin, parent.api, false)) throw std::runtime_error("create");
+    if (!gui_->set_scale(&plugin, scale)) throw std::runtime_error("set_scale");
+    if (!gui_->set_parent(&plugin, &parent)) throw std::runtime_error("set_parent");
+    if (!gui_->show(&plugin)) throw std::runtime_error("show");
+}
+
+OpenGui::~OpenGui() { gui_->destroy(&plugin_); }
+
+std::pair<std::uint32_t, std::uint32_t> OpenGui::size() const {
+    std::uint32_t width = 0, height = 0;
+    gui_->get_size(&plugin_, &width, &height);
+    return {width, height};
+}
+
 testhost::Stereo Instance::render(const testhost::Stereo& in, std::size_t block) {
     testhost::Stereo out = in;
     for (std::size_t start = 0; start < out.frames(); start += block) {
