@@ -12,8 +12,6 @@
 namespace clap {
 namespace {
 
-// About 30 frames a second: the meters' rate.
-constexpr std::uint32_t kFrameMilliseconds = 33;
 constexpr std::uint32_t kNoGesture = kInvalidId;
 
 template <typename Extension>
@@ -79,7 +77,7 @@ bool EditorGui::setParent(const clap_window& parent) {
     if (window_ == nullptr) return false;
     if (descriptors_->register_fd(&host_, window_->descriptor(), kPosixFdRead | kPosixFdError))
         descriptor_ = window_->descriptor();
-    if (descriptor_ < 0 || !timers_->register_timer(&host_, kFrameMilliseconds, &timer_)) {
+    if (descriptor_ < 0 || !timers_->register_timer(&host_, window::X11Window::kTickMilliseconds, &timer_)) {
         close();
         return false;
     }
