@@ -126,6 +126,7 @@ bool CLAP_CALL guiSetScale(const clap_plugin* plugin, double scale) {
     return gui != nullptr && gui->setScale(scale);
 }
 
+// get_size, and adjust_size: whatever the host asks, the size of the scale.
 bool CLAP_CALL guiSize(const clap_plugin* plugin, std::uint32_t* width, std::uint32_t* height) {
     const EditorGui* gui = CompressorClap::of(plugin).gui();
     if (gui == nullptr || width == nullptr || height == nullptr) return false;
