@@ -49,9 +49,23 @@ void InputEvents::addBytes(const void* event, std::size_t size) {
 OutputEvents::OutputEvents() {
     list_.ctx = this;
     list_.try_push = [](const clap_output_events* list, const clap_event_header* header) {
-        if (header->space_id != kCoreEventSpace || header->type != kEventParamValue) return true;
-        const auto* event = reinterpret_cast<const clap_event_param_value*>(header);
-        owner<OutputEvents>(list).values_[event->param_id] = event->value;
+        if (header->space_id != kCoreEventSpace) return true;
+        OutputEvents& self = owner<OutputEvents>(list);
+        if (header->type == kEventParamValue) {
+            const auto* event = reinterpret_cast<const clap_event_param_value*>(header);
+            self.values_[event->param_id] = event->value;
+            if (self.gestures_.count(event->param_id) != 0)
+                self.edits_.push_back({header->type, event->param_id, event->value});
+        } else if (header->type == kEventParamGestureBegin ||
+                   header->type == kEventParamGestureEnd) {
+            const auto* event = reinterpret_cast<const clap_event_param_gesture*>(header);
+            if (header->type == kEventParamGestureBegin) {
+                self.gestures_.insert(event->param_id);
+            } else {
+                self.gestures_.erase(event->param_id);
+            }
+            self.edits_.push_back({header->type, event->param_id, 0.0});
+        }
         return true;
     };
 }

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <set>
 #include <vector>
 
 #include "clap/ClapInterfaces.h"
@@ -35,7 +36,16 @@ class InputEvents {
     std::vector<std::vector<std::uint64_t>> events_;
 };
 
-// Output events: the last value pushed for each parameter.
+// An edit a plug-in's window reported: a gesture's begin or end (event
+// types), or a value within a gesture.
+struct ReportedEdit {
+    std::uint16_t type;
+    clap::clap_id id;
+    double value;  // a value's
+};
+
+// Output events: the last value pushed for each parameter, and every edit
+// reported since the edits were last cleared.
 class OutputEvents {
   public:
     OutputEvents();
@@ -44,11 +54,15 @@ class OutputEvents {
 
     const std::map<clap::clap_id, double>& values() const { return values_; }
     void clear() { values_.clear(); }
+    const std::vector<ReportedEdit>& edits() const { return edits_; }
+    void clearEdits() { edits_.clear(); }
     const clap::clap_output_events* list() const { return &list_; }
 
   private:
     clap::clap_output_events list_;
     std::map<clap::clap_id, double> values_;
+    std::vector<ReportedEdit> edits_;
+    std::set<clap::clap_id> gestures_;
 };
 
 // A stream into memory that takes at most `chunk` bytes per call (0: all).

@@ -75,6 +75,8 @@ class Instance {
     void flush();
     // What the last process call sent for a parameter; NaN when nothing.
     double reported(clap::clap_id id) const;
+    // The edits reported since they were last cleared, by every process call and flush.
+    OutputEvents& output() { return output_; }
     // The plug-in's current value of a parameter; throws for an unknown one.
     double value(clap::clap_id id) const;
 

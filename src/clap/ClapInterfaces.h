@@ -283,6 +283,101 @@ struct clap_plugin_latency {
     std::uint32_t(CLAP_CALL* get)(const clap_plugin* plugin);
 };
 
+// ---- Host extension: params (the plug-in asks for a flush) -----------------------------
+
+struct clap_host_params {
+    void(CLAP_CALL* rescan)(const clap_host* host, std::uint32_t flags);
+    void(CLAP_CALL* clear)(const clap_host* host, clap_id param_id, std::uint32_t flags);
+    void(CLAP_CALL* request_flush)(const clap_host* host);
+};
+
+// ---- Extension: gui ---------------------------------------------------------------------
+
+inline constexpr const char* kExtGui = "clap.gui";
+inline constexpr const char* kWindowApiX11 = "x11";
+inline constexpr const char* kWindowApiWin32 = "win32";
+inline constexpr const char* kWindowApiCocoa = "cocoa";
+inline constexpr const char* kWindowApiWayland = "wayland";
+
+struct clap_window {
+    const char* api;
+    union {
+        unsigned long x11;
+        void* win32;  // an HWND
+        void* cocoa;
+        void* ptr;
+    };
+};
+
+struct clap_gui_resize_hints {
+    bool can_resize_horizontally;
+    bool can_resize_vertically;
+    bool preserve_aspect_ratio;
+    std::uint32_t aspect_ratio_width;
+    std::uint32_t aspect_ratio_height;
+};
+
+struct clap_plugin_gui {
+    bool(CLAP_CALL* is_api_supported)(const clap_plugin* plugin, const char* api, bool is_floating);
+    bool(CLAP_CALL* get_preferred_api)(const clap_plugin* plugin, const char** api,
+                                       bool* is_floating);
+    bool(CLAP_CALL* create)(const clap_plugin* plugin, const char* api, bool is_floating);
+    void(CLAP_CALL* destroy)(const clap_plugin* plugin);
+    bool(CLAP_CALL* set_scale)(const clap_plugin* plugin, double scale);
+    bool(CLAP_CALL* get_size)(const clap_plugin* plugin, std::uint32_t* width,
+                              std::uint32_t* height);
+    bool(CLAP_CALL* can_resize)(const clap_plugin* plugin);
+    bool(CLAP_CALL* get_resize_hints)(const clap_plugin* plugin, clap_gui_resize_hints* hints);
+    bool(CLAP_CALL* adjust_size)(const clap_plugin* plugin, std::uint32_t* width,
+                                 std::uint32_t* height);
+    bool(CLAP_CALL* set_size)(const clap_plugin* plugin, std::uint32_t width,
+                              std::uint32_t height);
+    bool(CLAP_CALL* set_parent)(const clap_plugin* plugin, const clap_window* window);
+    bool(CLAP_CALL* set_transient)(const clap_plugin* plugin, const clap_window* window);
+    void(CLAP_CALL* suggest_title)(const clap_plugin* plugin, const char* title);
+    bool(CLAP_CALL* show)(const clap_plugin* plugin);
+    bool(CLAP_CALL* hide)(const clap_plugin* plugin);
+};
+
+// ---- Extensions: timer support and posix fd support (both sides) ------------------------
+
+inline constexpr const char* kExtTimerSupport = "clap.timer-support";
+
+struct clap_plugin_timer_support {
+    void(CLAP_CALL* on_timer)(const clap_plugin* plugin, clap_id timer_id);
+};
+
+struct clap_host_timer_support {
+    bool(CLAP_CALL* register_timer)(const clap_host* host, std::uint32_t period_ms,
+                                    clap_id* timer_id);
+    bool(CLAP_CALL* unregister_timer)(const clap_host* host, clap_id timer_id);
+};
+
+inline constexpr const char* kExtPosixFdSupport = "clap.posix-fd-support";
+
+enum : std::uint32_t {
+    kPosixFdRead = 1u << 0,
+    kPosixFdWrite = 1u << 1,
+    kPosixFdError = 1u << 2,
+};
+
+struct clap_plugin_posix_fd_support {
+    void(CLAP_CALL* on_fd)(const clap_plugin* plugin, int fd, std::uint32_t flags);
+};
+
+struct clap_host_posix_fd_support {
+    bool(CLAP_CALL* register_fd)(const clap_host* host, int fd, std::uint32_t flags);
+    bool(CLAP_CALL* modify_fd)(const clap_host* host, int fd, std::uint32_t flags);
+    bool(CLAP_CALL* unregister_fd)(const clap_host* host, int fd);
+};
+
+// ---- Gesture events ----------------------------------------------------------------------
+
+struct clap_event_param_gesture {
+    clap_event_header header;
+    clap_id param_id;
+};
+
 }  // namespace clap
 }  // extern "C"
 
@@ -299,6 +394,7 @@ static_assert(sizeof(clap_audio_buffer) == 32);
 static_assert(sizeof(clap_event_param_value) == 56 &&
               offsetof(clap_event_param_value, value) == 48);
 static_assert(sizeof(clap_audio_port_info) == 288);
+static_assert(sizeof(clap_window) == 16 && sizeof(clap_plugin_gui) == 120);
 #else
 static_assert(sizeof(clap_plugin_entry) == 24);
 static_assert(sizeof(clap_plugin_descriptor) == 48);
@@ -309,7 +405,9 @@ static_assert(sizeof(clap_audio_buffer) == 24);
 static_assert(sizeof(clap_event_param_value) == 48 &&
               offsetof(clap_event_param_value, value) == 40);
 static_assert(sizeof(clap_audio_port_info) == 276);
+static_assert(sizeof(clap_window) == 8 && sizeof(clap_plugin_gui) == 60);
 #endif
+static_assert(sizeof(clap_gui_resize_hints) == 12 && sizeof(clap_event_param_gesture) == 20);
 static_assert(sizeof(clap_event_header) == 16);
 static_assert(sizeof(clap_param_info) == 1320 && offsetof(clap_param_info, min_value) == 1296);
 

@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "clap/AudioPorts.h"
+#include "clap/EditorGui.h"
 #include "clap/EventQueue.h"
 #include "clap/StateStreams.h"
+#include "clap/WindowEdits.h"
 #include "effect/ProductInfo.h"
 
 namespace clap {
@@ -34,7 +36,9 @@ bool CLAP_CALL pluginActivate(const clap_plugin* plugin, double sampleRate, std:
     return CompressorClap::of(plugin).activate(sampleRate);
 }
 
-void CLAP_CALL pluginDeactivate(const clap_plugin*) {}
+void CLAP_CALL pluginDeactivate(const clap_plugin* plugin) {
+    CompressorClap::of(plugin).deactivate();
+}
 
 bool CLAP_CALL pluginStartProcessing(const clap_plugin*) {
     return true;
@@ -98,6 +102,95 @@ std::uint32_t CLAP_CALL latencyFrames(const clap_plugin*) {
     return 0;
 }
 
+bool CLAP_CALL guiIsApiSupported(const clap_plugin*, const char* api, bool floating) {
+    return EditorGui::supports(api, floating);
+}
+
+bool CLAP_CALL guiPreferredApi(const clap_plugin*, const char** api, bool* floating) {
+    if (api == nullptr || floating == nullptr) return false;
+    *api = EditorGui::api();
+    *floating = false;
+    return true;
+}
+
+bool CLAP_CALL guiCreate(const clap_plugin* plugin, const char* api, bool floating) {
+    return CompressorClap::of(plugin).createGui(api, floating);
+}
+
+void CLAP_CALL guiDestroy(const clap_plugin* plugin) {
+    CompressorClap::of(plugin).destroyGui();
+}
+
+bool CLAP_CALL guiSetScale(const clap_plugin* plugin, double scale) {
+    EditorGui* gui = CompressorClap::of(plugin).gui();
+    return gui != nullptr && gui->setScale(scale);
+}
+
+// get_size, and adjust_size: whatever the host asks, the size of the scale.
+bool CLAP_CALL guiSize(const clap_plugin* plugin, std::uint32_t* width, std::uint32_t* height) {
+    const EditorGui* gui = CompressorClap::of(plugin).gui();
+    if (gui == nullptr || width == nullptr || height == nullptr) return false;
+    *width = gui->width();
+    *height = gui->height();
+    return true;
+}
+
+// One size per scale.
+bool CLAP_CALL guiCanResize(const clap_plugin*) {
+    return false;
+}
+
+bool CLAP_CALL guiResizeHints(const clap_plugin*, clap_gui_resize_hints* hints) {
+    if (hints == nullptr) return false;
+    *hints = clap_gui_resize_hints{false, false, false, 0, 0};
+    return true;
+}
+
+bool CLAP_CALL guiSetSize(const clap_plugin* plugin, std::uint32_t width, std::uint32_t height) {
+    const EditorGui* gui = CompressorClap::of(plugin).gui();
+    return gui != nullptr && width == gui->width() && height == gui->height();
+}
+
+bool CLAP_CALL guiSetParent(const clap_plugin* plugin, const clap_window* window) {
+    EditorGui* gui = CompressorClap::of(plugin).gui();
+    return gui != nullptr && window != nullptr && gui->setParent(*window);
+}
+
+// Embedded only: no window of its own to lend.
+bool CLAP_CALL guiSetTransient(const clap_plugin*, const clap_window*) {
+    return false;
+}
+
+void CLAP_CALL guiSuggestTitle(const clap_plugin*, const char*) {}
+
+bool CLAP_CALL guiShow(const clap_plugin* plugin) {
+    EditorGui* gui = CompressorClap::of(plugin).gui();
+    return gui != nullptr && gui->setVisible(true);
+}
+
+bool CLAP_CALL guiHide(const clap_plugin* plugin) {
+    EditorGui* gui = CompressorClap::of(plugin).gui();
+    return gui != nullptr && gui->setVisible(false);
+}
+
+#if !defined(_WIN32)
+void CLAP_CALL timerFired(const clap_plugin* plugin, clap_id timer) {
+    if (EditorGui* gui = CompressorClap::of(plugin).gui()) gui->onTimer(timer);
+}
+
+void CLAP_CALL descriptorReady(const clap_plugin* plugin, int fd, std::uint32_t) {
+    if (EditorGui* gui = CompressorClap::of(plugin).gui()) gui->onFd(fd);
+}
+
+const clap_plugin_timer_support kTimerSupport = {timerFired};
+const clap_plugin_posix_fd_support kPosixFdSupport = {descriptorReady};
+#endif
+
+const clap_plugin_gui kGui = {guiIsApiSupported, guiPreferredApi, guiCreate,     guiDestroy,
+                              guiSetScale,       guiSize,         guiCanResize,  guiResizeHints,
+                              guiSize,           guiSetSize,      guiSetParent,  guiSetTransient,
+                              guiSuggestTitle,   guiShow,         guiHide};
+
 const clap_plugin_params kParams = {paramsCount,       paramsInfo,        paramsValue,
                                     paramsValueToText, paramsTextToValue, paramsFlush};
 const clap_plugin_state kState = {stateSave, stateLoad};
@@ -131,7 +224,7 @@ void copyText(char (&into)[N], const std::string& text) {
 
 }  // namespace
 
-CompressorClap::CompressorClap(const clap_plugin_descriptor& descriptor)
+CompressorClap::CompressorClap(const clap_plugin_descriptor& descriptor, const clap_host& host)
     : plugin_{&descriptor,
               this,
               pluginInit,
@@ -143,11 +236,13 @@ CompressorClap::CompressorClap(const clap_plugin_descriptor& descriptor)
               pluginReset,
               pluginProcess,
               pluginExtension,
-              pluginOnMainThread} {}
+              pluginOnMainThread},
+      host_(host) {}
 
-const clap_plugin* CompressorClap::create(const clap_plugin_descriptor& descriptor) {
+const clap_plugin* CompressorClap::create(const clap_plugin_descriptor& descriptor,
+                                          const clap_host& host) {
     try {
-        return &(new CompressorClap(descriptor))->plugin_;
+        return &(new CompressorClap(descriptor, host))->plugin_;
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
@@ -160,7 +255,20 @@ bool CompressorClap::activate(double sampleRate) {
     if (!(rate > 0.0f && std::isfinite(rate))) return false;
     engine_.setSampleRate(sampleRate);
     engine_.reset();
+    active_ = true;
     return true;
+}
+
+void CompressorClap::destroyGui() { gui_.reset(); }
+
+bool CompressorClap::createGui(const char* api, bool floating) {
+    if (gui_ != nullptr || !EditorGui::supports(api, floating)) return false;
+    try {
+        gui_ = std::make_unique<EditorGui>(host_, engine_, edits_, active_);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 const void* CompressorClap::extension(const char* id) const {
@@ -169,13 +277,19 @@ const void* CompressorClap::extension(const char* id) const {
     if (std::strcmp(id, kExtState) == 0) return &kState;
     if (std::strcmp(id, kExtAudioPorts) == 0) return &audioPorts();
     if (std::strcmp(id, kExtLatency) == 0) return &kLatency;
+    if (std::strcmp(id, kExtGui) == 0) return &kGui;
+#if !defined(_WIN32)
+    if (std::strcmp(id, kExtTimerSupport) == 0) return &kTimerSupport;
+    if (std::strcmp(id, kExtPosixFdSupport) == 0) return &kPosixFdSupport;
+#endif
     return nullptr;
 }
 
 // Events take effect at their frames. Without usable buffers the events
 // still apply, so that no value is lost, and a block of frames is an error.
 clap_process_status CompressorClap::process(const clap_process& process) {
-    EventQueue events(engine_.controls(), process.in_events);
+    EventQueue hostEvents(engine_.controls(), process.in_events);
+    WindowEdits events(edits_, engine_.controls(), process.out_events, hostEvents);
     float* const* inputs = nullptr;
     float* const* outputs = nullptr;
     const bool usable = stereoChannels(process, inputs, outputs) &&
@@ -275,8 +389,9 @@ bool CompressorClap::textToValue(clap_id id, const char* text, double& value) co
 
 // Inactive, on the main thread; active, on the audio thread between blocks:
 // either way a block of no frames.
-void CompressorClap::flush(const clap_input_events* in, const clap_output_events*) {
-    EventQueue events(engine_.controls(), in);
+void CompressorClap::flush(const clap_input_events* in, const clap_output_events* out) {
+    EventQueue hostEvents(engine_.controls(), in);
+    WindowEdits events(edits_, engine_.controls(), out, hostEvents);
     engine_.process(nullptr, nullptr, 0, &events);
 }
 

@@ -7,20 +7,26 @@
 // activates and destroys the instance and calls the params (but for a flush
 // while active), state and ports functions; its audio thread calls
 // start_processing, process, reset, stop_processing and an active flush,
-// never two at a time. Nothing here calls the host.
+// never two at a time. Only the gui calls the host, on the main thread.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "clap/ClapInterfaces.h"
 #include "engine/CompressorEngine.h"
+#include "engine/EditQueue.h"
 
 namespace clap {
+
+class EditorGui;
 
 class CompressorClap final {
   public:
     // The new instance's record, or null when it cannot be made.
-    static const clap_plugin* create(const clap_plugin_descriptor& descriptor);
+    static const clap_plugin* create(const clap_plugin_descriptor& descriptor,
+                                     const clap_host& host);
 
     // The instance behind a record a host hands back.
     static CompressorClap& of(const clap_plugin* plugin) {
@@ -28,6 +34,7 @@ class CompressorClap final {
     }
 
     bool activate(double sampleRate);
+    void deactivate() { active_ = false; }
     void reset() { engine_.reset(); }
     clap_process_status process(const clap_process& process);
     const void* extension(const char* id) const;
@@ -44,13 +51,22 @@ class CompressorClap final {
     bool save(const clap_ostream& stream) const;
     bool load(const clap_istream& stream);
 
+    // gui: one at a time; null while none is made.
+    bool createGui(const char* api, bool floating);
+    void destroyGui();
+    EditorGui* gui() const { return gui_.get(); }
+
   private:
-    explicit CompressorClap(const clap_plugin_descriptor& descriptor);
+    CompressorClap(const clap_plugin_descriptor& descriptor, const clap_host& host);
 
     void sendMeters(const clap_output_events* out) const;
 
     clap_plugin plugin_;
+    const clap_host& host_;
     engine::CompressorEngine engine_;
+    std::atomic<bool> active_{false};
+    engine::EditQueue edits_;
+    std::unique_ptr<EditorGui> gui_;
 };
 
 }  // namespace clap

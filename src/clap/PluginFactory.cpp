@@ -40,7 +40,7 @@ const clap_plugin* CLAP_CALL createPlugin(const clap_plugin_factory*, const clap
     if (host == nullptr || pluginId == nullptr || std::strcmp(pluginId, kPluginId) != 0) {
         return nullptr;
     }
-    return CompressorClap::create(kDescriptor);
+    return CompressorClap::create(kDescriptor, *host);
 }
 
 const clap_plugin_factory kFactory = {pluginCount, descriptorAt, createPlugin};

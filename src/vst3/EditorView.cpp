@@ -13,9 +13,6 @@
 namespace vst3 {
 namespace {
 
-// About 30 frames a second: the meters' rate.
-constexpr TimerInterval kFrameMilliseconds = 33;
-
 bool sameText(FIDString a, const char* b) {
     return a != nullptr && std::strcmp(a, b) == 0;
 }
@@ -90,7 +87,7 @@ tresult EditorView::attached(void* parent, FIDString type) {
     window_ = window::X11Window::open(reinterpret_cast<std::uintptr_t>(parent), editor_);
     if (window_ == nullptr ||
         runLoop_->registerEventHandler(this, window_->descriptor()) != kResultOk ||
-        runLoop_->registerTimer(this, kFrameMilliseconds) != kResultOk) {
+        runLoop_->registerTimer(this, window::X11Window::kTickMilliseconds) != kResultOk) {
         close();
         return kResultFalse;
     }

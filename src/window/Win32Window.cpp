@@ -143,6 +143,13 @@ void Win32Window::fitEditor() {
     flush();
 }
 
+void Win32Window::setVisible(bool visible) {
+    if (window_ == nullptr) return;
+    api().setWindowPos(static_cast<HWND>(window_), nullptr, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
+                           (visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+}
+
 void Win32Window::flush() {
     const editor::Rect changed = editor_.draw();
     if (changed.width <= 0 || changed.height <= 0 || window_ == nullptr) return;

@@ -26,6 +26,8 @@ class Win32Window final {
 
     // Follows the editor's size after a scale change.
     void fitEditor();
+    // Shows or hides the window (it opens shown).
+    void setVisible(bool visible);
     // One of the window's messages (the window procedure's types as integers).
     std::intptr_t handleMessage(void* window, unsigned message, std::uintptr_t wParam,
                                 std::intptr_t lParam);

@@ -315,6 +315,20 @@ void X11Window::tick() {
     dispatch();
 }
 
+void X11Window::setVisible(bool visible) {
+    Connection& c = *connection_;
+    if (c.destroyed) return;
+    {
+        ErrorTrap trap(c.api(), c.display);
+        if (visible) {
+            c.api().mapWindow(c.display, c.window);
+        } else {
+            c.api().unmapWindow(c.display, c.window);
+        }
+    }
+    dispatch();
+}
+
 void X11Window::fitEditor() {
     Connection& c = *connection_;
     c.describeImage(editor_);

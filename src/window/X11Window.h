@@ -15,6 +15,9 @@ namespace window {
 
 class X11Window final {
   public:
+    // How often the host's loop calls tick(): about 30 frames a second, the meters' rate.
+    static constexpr unsigned kTickMilliseconds = 33;
+
     // Opens a child of the window `parent` showing the editor, mapped. Null
     // when libX11 or the display cannot be had or the parent is no window.
     static std::unique_ptr<X11Window> open(unsigned long parent, editor::Editor& editor);
@@ -32,6 +35,8 @@ class X11Window final {
     void tick();
     // Follows the editor's size after a scale change.
     void fitEditor();
+    // Maps or unmaps the window (it opens mapped).
+    void setVisible(bool visible);
 
   private:
     struct Connection;

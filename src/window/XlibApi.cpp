@@ -28,6 +28,7 @@ std::unique_ptr<XlibLibrary> XlibLibrary::load() {
         find(handle, "XCreateWindow", api.createWindow) &&
         find(handle, "XDestroyWindow", api.destroyWindow) &&
         find(handle, "XMapWindow", api.mapWindow) &&
+        find(handle, "XUnmapWindow", api.unmapWindow) &&
         find(handle, "XResizeWindow", api.resizeWindow) &&
         find(handle, "XSetClassHint", api.setClassHint) &&
         find(handle, "XCreateGC", api.createGC) && find(handle, "XFreeGC", api.freeGC) &&

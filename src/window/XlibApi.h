@@ -21,6 +21,7 @@ struct XlibApi {
     decltype(&::XCreateWindow) createWindow;
     decltype(&::XDestroyWindow) destroyWindow;
     decltype(&::XMapWindow) mapWindow;
+    decltype(&::XUnmapWindow) unmapWindow;
     decltype(&::XResizeWindow) resizeWindow;
     decltype(&::XSetClassHint) setClassHint;
     decltype(&::XCreateGC) createGC;

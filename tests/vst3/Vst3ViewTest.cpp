@@ -78,27 +78,9 @@ class Vst3ViewTest : public ::testing::Test {
     // The window inside the parent: the view's only child of it.
     Capture settled() {
         displaytest::pumpFor(pump_, std::chrono::milliseconds(150));
-        return display_.capture(childOfParent());
+        return display_.capture(display_.child());
     }
-    unsigned long childOfParent();
 };
-
-}  // namespace
-
-#include <X11/Xlib.h>
-
-namespace {
-
-unsigned long Vst3ViewTest::childOfParent() {
-    Display* display = XOpenDisplay(nullptr);
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned count = 0;
-    XQueryTree(display, display_.parent(), &root, &parent, &children, &count);
-    const unsigned long child = count == 1 ? children[0] : 0;
-    if (children != nullptr) XFree(children);
-    XCloseDisplay(display);
-    return child;
-}
 
 // The sound of an instance whose view is opened, edited, scaled and closed
 // while another thread processes equals the sound of one that never had a view:

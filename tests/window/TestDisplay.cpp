@@ -47,6 +47,16 @@ int TestDisplay::errors() const {
 
 void TestDisplay::sync() { XSync(display_, False); }
 
+unsigned long TestDisplay::child() {
+    sync();
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    XQueryTree(display_, parent_, &root, &parent, &children, &count);
+    const unsigned long only = count == 1 ? children[0] : 0;
+    if (children != nullptr) XFree(children);
+    return only;
+}
+
 Capture TestDisplay::capture(unsigned long window) {
     sync();
     Capture capture;

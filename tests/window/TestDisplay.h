@@ -25,6 +25,8 @@ class TestDisplay {
 
     // A mapped top-level window at the screen's origin: its coordinates are the screen's.
     unsigned long parent() const { return parent_; }
+    // The view inside the parent: its only child window; 0 unless there is exactly one.
+    unsigned long child();
     // The X errors any connection of this process met since the display opened.
     int errors() const;
 
